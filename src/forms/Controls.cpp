@@ -1,0 +1,85 @@
+#include "forms/Controls.h"
+
+#include "runtime/NumberFormat.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace zor::forms {
+
+void RadioButton::setChecked(bool on)
+{
+    if (on)
+        for (RadioButton* other : group_)
+            if (other != this)
+                other->set(other->checked_, false);
+    set(checked_, on);
+}
+
+void RadioButton::group(std::vector<RadioButton*> buttons)
+{
+    for (RadioButton* b : buttons)
+        b->group_ = buttons;
+}
+
+void ComboList::setItems(std::vector<std::string> items)
+{
+    items_ = std::move(items);
+    index_ = -1;
+    changed();
+}
+
+void ComboList::add(const std::string& item)
+{
+    items_.push_back(item);
+    changed();
+}
+
+void ComboList::setItemIndex(int i)
+{
+    set(index_, (i >= 0 && i < static_cast<int>(items_.size())) ? i : -1);
+}
+
+std::string ComboList::text() const
+{
+    return index_ >= 0 ? items_[static_cast<size_t>(index_)] : std::string();
+}
+
+SpinEdit::SpinEdit(double min, double max, double step, int decimals, double value)
+    : min_(min), max_(max), step_(step), decimals_(decimals), value_(value)
+{
+}
+
+void SpinEdit::setValue(double v)
+{
+    if (min_ != max_)
+        v = std::clamp(v, std::min(min_, max_), std::max(min_, max_));
+    set(value_, v);
+}
+
+std::string SpinEdit::text(char separator) const
+{
+    return FormatFixed(value_, 15, decimals_, separator);
+}
+
+void IntSpinEdit::setValue(int64_t v)
+{
+    set(value_, std::clamp(v, min_, std::max(min_, max_)));
+}
+
+void TextField::setText(const std::string& t)
+{
+    std::string s = t;
+    if (upperCase_)
+        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (maxLength_ > 0 && s.size() > static_cast<size_t>(maxLength_))
+        s.resize(static_cast<size_t>(maxLength_));
+    set(text_, s);
+}
+
+void StatusBar::setText(size_t panel, const std::string& t)
+{
+    set(texts_.at(panel), t);
+}
+
+} // namespace zor::forms
