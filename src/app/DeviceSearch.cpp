@@ -1,0 +1,85 @@
+// The device search: one probe of registers 6 and 7 per step of TimerFind,
+// addresses 1 to 247; every detector that answers with a known
+// identification number gets a record and a tree node.
+
+#include "app/TFormMain.h"
+
+#include "device/Tables.h"
+
+namespace zor {
+
+void TFormMain::ActFindExecute()
+{
+    if (ReadBusy_ || WriteOp_ != woNone)
+        return;
+    // A port that cannot be opened raises nothing: the search then runs
+    // without answers.
+    if (!VSModbus.Connected())
+        VSModbus.Open();
+    Panel.DevPanel.setEnabled(false);
+    RemoveAllDevices();
+    FindAddr_ = 0;
+    Finding_ = true;
+    TimerFind_->setInterval(kProbeTimeoutMs + 100);
+    TimerFind_->setEnabled(true);
+    BtFind.setAction(&ActStop);
+    Panel.ActZero.setEnabled(false);
+    Panel.ActCalb.setEnabled(false);
+    Panel.ActInit.setEnabled(false);
+}
+
+void TFormMain::RemoveAllDevices()
+{
+    DevTree.clear();
+    SelNode_ = nullptr;
+    ClickNode_ = nullptr;
+    WriteNode_ = nullptr;
+    ModelNode_.fill(nullptr);
+    DevList_.freeAll();
+}
+
+void TFormMain::TimerFindTimer()
+{
+    ++FindAddr_;
+    if (FindAddr_ > 247) {
+        ActStopExecute();
+        return;
+    }
+    SetStatus("Поиск: " + std::to_string(FindAddr_));
+    const uint8_t data[4]{0x00, 0x06, 0x00, 0x02};
+    Issue(FindAddr_, 3, data, sizeof data, 6);
+}
+
+std::string TFormMain::NodeText(uint8_t address, int32_t serial) const
+{
+    return "#" + std::to_string(address) + " : 0" + std::to_string(serial);
+}
+
+void TFormMain::AddFoundDevice(uint8_t address, int32_t serial)
+{
+    const auto model = ClassifyModel(serial);
+    if (!model)
+        return;
+    // An answer from address 0 or above 247 cannot be a detector's.
+    if (!DevList_.create(address, *model, serial))
+        return;
+    forms::TreeNode*& modelNode = ModelNode_[static_cast<size_t>(*model)];
+    if (!modelNode)
+        modelNode = DevTree.add(nullptr, std::string(ModelNames[static_cast<size_t>(*model)]), *model + 1);
+    forms::TreeNode* node = DevTree.add(modelNode, NodeText(address, serial), 0);
+    DevTree.expandAll();
+    DevTree.setOverlayIndex(node, address);
+}
+
+void TFormMain::ActStopExecute()
+{
+    TimerFind_->setEnabled(false);
+    Finding_ = false;
+    BtFind.setAction(&ActFind);
+    ActRenew.setEnabled(true);
+    FindAddr_ = 0;
+    SetStatus("Поиск окончен");
+    Log.Add(StatBar.text(3));
+}
+
+} // namespace zor

@@ -1,0 +1,65 @@
+// Automatic reading: every 2 s a cycle of two requests, the gas input
+// register and then the panel block, chained by the reply dispatch.
+
+#include "app/TFormMain.h"
+
+namespace zor {
+
+namespace {
+void EnableWriteButtons(DevicePanel& p, bool on)
+{
+    p.ActWriteOpt.setEnabled(on);
+    p.SpBtSetOptions.setEnabled(on);
+    p.ActWriteAddr.setEnabled(on);
+    p.SpBtSetAddr.setEnabled(on);
+}
+} // namespace
+
+void TFormMain::ActRenewExecute()
+{
+    if (Finding_)
+        return;
+    if (SelNode_ && SelNode_->level() == 1) {
+        Panel.DevPanel.setText(SelNode_->text());
+        BtRead.setAction(&ActReadStop);
+        SetStatus("Автоматическое чтение");
+        EnableWriteButtons(Panel, false);
+        ReadInput(SelAddr(), 5, 1);
+        ReadBusy_ = true;
+        TimerRead_->setEnabled(true);
+    } else {
+        dialogs_.message(
+            forms::DialogOwner::Main, forms::MessageKind::Warning, "Укажите прибор!", forms::MessageButtons::OkCancel);
+    }
+}
+
+void TFormMain::TimerReadTimer()
+{
+    if (Finding_) {
+        ActReadStopExecute();
+        return;
+    }
+    if (WriteOp_ != woNone)
+        return;
+    ActRenewExecute();
+}
+
+void TFormMain::ActReadStopExecute()
+{
+    TimerRead_->setEnabled(false);
+    BtRead.setAction(&ActRenew);
+    WaitReadIdle();
+    EnableWriteButtons(Panel, true);
+    SetStatus("");
+}
+
+void TFormMain::TimerReadOnesTimer()
+{
+    TimerReadOnes_->setEnabled(false);
+    if (!SelNode_)
+        return;
+    Panel.DevPanel.setText(SelNode_->text());
+    ReadHolding(SelAddr(), 0, 19);
+}
+
+} // namespace zor

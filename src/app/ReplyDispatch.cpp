@@ -1,0 +1,159 @@
+// The reply dispatch: every frame the link accepts is counted, logged and
+// routed by its function code and the request tag.
+
+#include "app/TFormMain.h"
+
+#include "commands/TFormLora.h"
+#include "device/Device.h"
+#include "device/Registers.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace zor {
+
+namespace {
+
+constexpr int kMaxValues = 30;
+
+std::string LogLine(uint8_t address, uint8_t function, int reg, uint16_t value)
+{
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "  Функция:0x%02X  Регистр:0x%04X = 0x%04X\r\n", function,
+        static_cast<unsigned>(reg) & 0xFFFFu, value);
+    return "Прибор:" + std::to_string(address) + buf;
+}
+
+uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+
+} // namespace
+
+void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, uint16_t size)
+{
+    ++RxCount_;
+    StatBar.setText(2, "Rx: " + std::to_string(RxCount_));
+    if (size < 2)
+        return;
+    const uint8_t address = data[0];
+    const uint8_t function = data[1];
+
+    if (function & 0x80) {
+        // An exception answer of two bytes carries no code to show.
+        Log.Add(size >= 3 ? "Ошибка #" + std::to_string(data[2]) : std::string("Ошибка #"));
+        return;
+    }
+    Answered_ = true;
+    TimerTimeOut_->setEnabled(false);
+
+    // Every length is checked before it is read: a short or odd answer is
+    // logged as far as it goes.
+    uint16_t values[kMaxValues];
+    int count = 0;
+    if (function == 6) {
+        if (size >= 6)
+            values[count++] = Word(data + 4);
+    } else if (function == 16) {
+        // The echo carries the start register and the quantity; both are
+        // logged, numbered from the tag.
+        if (size >= 4)
+            values[count++] = Word(data + 2);
+        if (size >= 6)
+            values[count++] = Word(data + 4);
+    } else if (size >= 3) {
+        const int available = (size - 3) / 2;
+        count = std::min(available, kMaxValues);
+        for (int i = 0; i < count; ++i)
+            values[i] = Word(data + 3 + 2 * i);
+    }
+
+    const int32_t tag = VSModbus.Tag();
+    std::string lines;
+    for (int i = 0; i < count; ++i)
+        lines += LogLine(address, function, tag + i, values[i]);
+    if (!lines.empty())
+        Log.Add(lines);
+
+    if (Finding_) {
+        if (count == 2 && function != 6 && function != 16)
+            AddFoundDevice(address, SerialNumber(values[0], values[1]));
+        return;
+    }
+    if (function == 6) {
+        if (size < 6)
+            return;
+        if (AdvanceWrite(address, 6, values[0], static_cast<uint16_t>(tag)) == 2) {
+            TimerReadOnes_->setInterval(1000);
+            TimerReadOnes_->setEnabled(true);
+        }
+        return;
+    }
+    if (function == 16) {
+        if (size < 6)
+            return;
+        if (ContinueLoraWrite(address, data[3], data[5])) {
+            WriteOp_ = woNone;
+            WriteRegister(SelAddr(), RegLoraCtrl, std::nullopt, 6000, 1);
+            WriteOp_ = woLoraRestart;
+        }
+        return;
+    }
+    DispatchRead(address, function, values, count);
+}
+
+void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* values, int count)
+{
+    const int32_t tag = VSModbus.Tag();
+    Updating_ = true;
+    if (SelNode_ && address == SelAddr()) {
+        if (tag + count < 20 || tag >= 256) {
+            if (decoder_.DecodeBlock(address, function, values, count, tag) == 1)
+                Panel.DevPanel.setEnabled(true);
+        } else if (tag >= 64) {
+            formLora_->DecodeLoraBlock(values, count);
+            if (windows_.LoraVisible())
+                formLora_->ShowLoraSettings();
+            else
+                windows_.ShowLoraModal();
+        }
+    }
+    Updating_ = false;
+    // The tag may have changed while the LoRa window was open: the rest runs
+    // with the tag of the last request issued meanwhile.
+    if (VSModbus.Tag() >= 256) {
+        if (SelNode_)
+            ReadHolding(SelAddr(), 0, 19);
+        else
+            ReadBusy_ = false;
+    } else {
+        ReadBusy_ = false;
+    }
+}
+
+void TFormMain::TimerTimeOutTimer()
+{
+    TimerTimeOut_->setEnabled(false);
+    ModbusTimeout();
+}
+
+void TFormMain::ModbusTimeout()
+{
+    if (Answered_ || Finding_)
+        return;
+    Log.Add("Timeout!");
+    ReadBusy_ = false;
+    if (WriteOp_ == woLoraRestart) {
+        formLora_->Caption.setText("Настройки LoRa: Ошибка активации!");
+        SetStatus("Перезапуск LoRa... Ошибка!");
+    } else if (WriteOp_ != woNone) {
+        SetStatus("");
+        Message("Ошибка записи параметров!");
+        if (LineChanged_) {
+            LineChanged_ = false;
+            ReopenLink(ComPort.BaudRate(), static_cast<TParity>(ComPort.Parity()),
+                static_cast<TStopBits>(ComPort.StopBits()));
+        }
+    }
+    WriteOp_ = woNone;
+}
+
+} // namespace zor

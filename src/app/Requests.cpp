@@ -1,0 +1,77 @@
+// Issuing requests: each is sent without waiting; the answer comes later
+// through the reply dispatch, and a missing answer to a write is noticed by
+// TimerTimeOut.
+
+#include "app/TFormMain.h"
+
+namespace zor {
+
+void TFormMain::ShowTx()
+{
+    ++TxCount_;
+    StatBar.setText(1, "Tx: " + std::to_string(TxCount_));
+}
+
+void TFormMain::Issue(uint8_t address, uint8_t function, const uint8_t* data, uint16_t size, int32_t tag, bool purge)
+{
+    Answered_ = false;
+    VSModbus.SetTag(tag);
+    // Bytes of an earlier, late answer must not join the new one.
+    if (purge)
+        VSModbus.FlushBuffers(true, true);
+    VSModbus.SendCmdModbusPacket(address, function, data, size, false);
+    ShowTx();
+}
+
+void TFormMain::ReadHolding(uint8_t address, uint8_t start, uint8_t count)
+{
+    const uint8_t data[4]{0x00, start, 0x00, count};
+    Issue(address, 3, data, sizeof data, start);
+}
+
+void TFormMain::ReadInput(uint8_t address, uint8_t offset, uint8_t count)
+{
+    const uint8_t data[4]{0x01, offset, 0x00, count};
+    Issue(address, 4, data, sizeof data, 0x100 + offset);
+}
+
+void TFormMain::ArmTimeOut(uint16_t ms)
+{
+    // Restarted, not only enabled: a timer still running for an earlier
+    // write must not cut this write's time short.
+    TimerTimeOut_->setEnabled(false);
+    TimerTimeOut_->setInterval(ms);
+    TimerTimeOut_->setEnabled(true);
+}
+
+void TFormMain::WaitReadIdle()
+{
+    // A read arms no time-out: a detector that stopped answering would keep
+    // ReadBusy set for ever. The wait ends after the write time-out, and the
+    // unanswered read is then given up.
+    loop_.waitUntil([this] { return !ReadBusy_; }, kReadWaitMs);
+    ReadBusy_ = false;
+}
+
+bool TFormMain::WriteRegister(
+    uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs, uint16_t value)
+{
+    if (Finding_ || WriteOp_ != woNone || !SelNode_) {
+        Updating_ = false;
+        return false;
+    }
+    const bool reading = TimerRead_->enabled();
+    TimerRead_->setEnabled(false);
+    WaitReadIdle();
+    WriteNode_ = SelNode_;
+    if (status)
+        SetStatus(*status);
+    const uint8_t data[4]{static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
+        static_cast<uint8_t>(value)};
+    Issue(address, 6, data, sizeof data, reg);
+    TimerRead_->setEnabled(reading);
+    ArmTimeOut(timeoutMs);
+    return true;
+}
+
+} // namespace zor

@@ -1,0 +1,170 @@
+#include "app/TFormMain.h"
+
+#include "commands/TAboutBox.h"
+#include "commands/TFormDlg.h"
+#include "commands/TFormLora.h"
+#include "device/Tables.h"
+
+#include <algorithm>
+
+namespace zor {
+
+TFormMain::TFormMain(Platform platform)
+    : ComPort(std::move(platform.ports))
+    , VSModbus(platform.loop, std::move(platform.linkPort))
+    , loop_(platform.loop)
+    , dialogs_(platform.dialogs)
+    , windows_(platform.windows)
+    , separator_(platform.separator)
+    , TimerFind_(loop_.createTimer())
+    , TimerRead_(loop_.createTimer())
+    , TimerReadOnes_(loop_.createTimer())
+    , TimerTimeOut_(loop_.createTimer())
+    , decoder_(DevList_, DevTree, SelNode_, Panel, dialogs_, separator_)
+    , formDlg_(std::make_unique<TFormDlg>(*this))
+    , formLora_(std::make_unique<TFormLora>(*this))
+    , aboutBox_(std::make_unique<TAboutBox>())
+{
+    // The link as the window description sets it up.
+    VSModbus.SetPortName("COM1");
+    VSModbus.SetBaudRate(TBaudRate::brCustom);
+    VSModbus.SetBaudRateValue(19200);
+    VSModbus.SetParity(TParity::pEven);
+    VSModbus.SetHwFlow(THwFlowControl::hfNONE);
+    VSModbus.SetPollingDelay(500);
+    VSModbus.SetInputTimeout(500);
+    VSModbus.SetResponseTimeout(50);
+    VSModbus.SetOnModbusPacketEvent(
+        [this](TVSModbusRTU& sender, const uint8_t* data, uint16_t size) { VSModbusModbusPacketEvent(sender, data, size); });
+
+    // The holder of the bus settings; its own port is never opened.
+    ComPort.SetEnumPorts(ports::TEnumPorts::epFullPresent);
+    ComPort.SetBaudRate(19200);
+    ComPort.SetParity(ports::TParity::pEven);
+    ComPort.SetStopBits(ports::TStopBits::sbOne);
+    ComPort.SetByteSize(8);
+    ComPort.SetStreamProtocol(ports::TStreamProtocol::spNone);
+    ComPort.SetRS485Mode(false);
+    ComPort.SetComPortNo(1);
+    ComBox.SetResetOnChanged(false);
+    ComBox.SetPortHolder(&ComPort);
+    ComBox.OnChange = [this] { ComBoxChange(); };
+    // A port listed as number 1 is what the window starts on; the link opens
+    // it by its platform name.
+    if (ComBox.itemIndex() >= 0)
+        VSModbus.SetPortName(ComPort.PortName());
+
+    TimerFind_->setHandler([this] { TimerFindTimer(); });
+    TimerRead_->setInterval(2000);
+    TimerRead_->setHandler([this] { TimerReadTimer(); });
+    TimerReadOnes_->setHandler([this] { TimerReadOnesTimer(); });
+    TimerTimeOut_->setHandler([this] { TimerTimeOutTimer(); });
+
+    Panel.DevPanel.setEnabled(false);
+    Panel.ChBoxCurrFix.setEnabled(false);
+    ActRenew.setEnabled(false);
+    Panel.ActZero.setEnabled(false);
+    Panel.ActCalb.setEnabled(false);
+    Panel.ActInit.setEnabled(false);
+    Panel.ActInit.setVisible(false);
+}
+
+TFormMain::~TFormMain()
+{
+    // The box must let go of the holder before the holder goes.
+    ComBox.SetPortHolder(nullptr);
+}
+
+void TFormMain::FormCreate()
+{
+    DevTree.clear();
+    PortCaption(ComBox.text(), VSModbus.BaudRateValue(), static_cast<int>(VSModbus.DataBits()) + 5,
+        static_cast<int>(VSModbus.Parity()), static_cast<int>(VSModbus.StopBits()));
+}
+
+void TFormMain::PortCaption(const std::string& name, uint32_t baud, int dataBits, int parity, int stopBits)
+{
+    const auto pick = [](const auto& table, int i) {
+        return i >= 0 && i < static_cast<int>(table.size()) ? std::string(table[static_cast<size_t>(i)]) : std::string("?");
+    };
+    StatBar.setText(0, name + ": " + std::to_string(baud) + " / " + std::to_string(dataBits) + "-"
+            + pick(ParityNames, parity) + "-" + pick(StopBitNames, stopBits));
+}
+
+void TFormMain::ComBoxChange()
+{
+    PortCaption(ComBox.text(), ComPort.BaudRate(), ComPort.ByteSize(), static_cast<int>(ComPort.Parity()),
+        static_cast<int>(ComPort.StopBits()));
+    VSModbus.Close();
+    // The link opens the chosen entry by its platform name (a device path).
+    VSModbus.SetPortName(ComPort.PortName());
+}
+
+void TFormMain::bCfgClick(ports::LineSettingsDialog& dialog)
+{
+    ComPort.ConfigDialog(dialog); // confirmed or not, the settings are copied
+    PortCaption(ComBox.text(), ComPort.BaudRate(), ComPort.ByteSize(), static_cast<int>(ComPort.Parity()),
+        static_cast<int>(ComPort.StopBits()));
+    VSModbus.Close();
+    ApplyToLink(ComPort.BaudRate(), ComPort.ByteSize(), static_cast<TParity>(ComPort.Parity()),
+        static_cast<TStopBits>(ComPort.StopBits()));
+}
+
+void TFormMain::ApplyToLink(uint32_t baud, int dataBits, TParity parity, TStopBits stop)
+{
+    VSModbus.SetBaudRateValue(baud);
+    // The link counts data bits from 5 and knows 5 to 8 of them.
+    VSModbus.SetDataBits(static_cast<TDataBits>(std::clamp(dataBits, 5, 8) - 5));
+    VSModbus.SetParity(parity);
+    VSModbus.SetStopBits(stop);
+}
+
+void TFormMain::ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits)
+{
+    VSModbus.Close();
+    VSModbus.SetBaudRateValue(baud);
+    VSModbus.SetParity(parity);
+    VSModbus.SetStopBits(stopBits);
+    VSModbus.Open();
+}
+
+void TFormMain::FormClose()
+{
+    if (Finding_)
+        ActStopExecute();
+    VSModbus.Close();
+    DevList_.freeAll();
+}
+
+uint8_t TFormMain::SelAddr() const
+{
+    return SelNode_ ? static_cast<uint8_t>(SelNode_->overlayIndex()) : 0;
+}
+
+TDevice* TFormMain::SelDevice() const
+{
+    return SelNode_ ? DevList_.at(SelNode_->overlayIndex()) : nullptr;
+}
+
+void TFormMain::Message(const std::string& text)
+{
+    dialogs_.inform(forms::DialogOwner::Main, text);
+}
+
+void TFormMain::BtFindClick()
+{
+    if (BtFind.action() == &ActStop)
+        ActStopExecute();
+    else
+        ActFindExecute();
+}
+
+void TFormMain::BtReadClick()
+{
+    if (BtRead.action() == &ActReadStop)
+        ActReadStopExecute();
+    else
+        ActRenewExecute();
+}
+
+} // namespace zor

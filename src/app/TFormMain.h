@@ -1,0 +1,239 @@
+#pragma once
+// The main window's logic, free of Qt: its state, actions, timers and status
+// bar; the requests it issues and the dispatch of the answers; the search,
+// the device tree, periodic reading and the exchange log; and the commands
+// that change a detector. The Qt view renders the public models and forwards
+// the user's gestures to the handlers below; tests call the same handlers.
+
+#include "app/ExchangeLog.h"
+#include "app/WindowHost.h"
+#include "device/Decoder.h"
+#include "device/DevicePanel.h"
+#include "device/DeviceTable.h"
+#include "device/WriteOp.h"
+#include "forms/Controls.h"
+#include "forms/Dialogs.h"
+#include "forms/TreeView.h"
+#include "link/TVSModbusRTU.h"
+#include "ports/TPortBox.h"
+#include "ports/TPortHolder.h"
+#include "runtime/EventLoop.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zor {
+
+class TFormDlg;
+class TFormLora;
+class TAboutBox;
+
+enum class MouseButton { Left, Right, Middle };
+
+class TFormMain {
+public:
+    struct Platform {
+        EventLoop& loop;
+        forms::Dialogs& dialogs;
+        WindowHost& windows;
+        // The backend of the Modbus link's serial port.
+        std::unique_ptr<SerialPort> linkPort;
+        // Where the port catalogue comes from.
+        std::unique_ptr<ports::PortProvider> ports;
+        // The user's decimal separator.
+        char separator = ',';
+    };
+
+    explicit TFormMain(Platform platform);
+    ~TFormMain();
+    TFormMain(const TFormMain&) = delete;
+    TFormMain& operator=(const TFormMain&) = delete;
+
+    // ---- Window life ---------------------------------------------------
+    void FormCreate();
+    void FormClose();
+    void ComBoxChange();
+    void bCfgClick(ports::LineSettingsDialog& dialog);
+    // Status panel 0: "name: rate / bits-parity-stop".
+    void PortCaption(const std::string& name, uint32_t baud, int dataBits, int parity, int stopBits);
+    void ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits);
+
+    // ---- Requests ------------------------------------------------------
+    void ReadHolding(uint8_t address, uint8_t start, uint8_t count);
+    void ReadInput(uint8_t address, uint8_t offset, uint8_t count);
+    bool WriteRegister(uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs,
+        uint16_t value);
+
+    // ---- Replies and time-outs -------------------------------------------
+    void VSModbusModbusPacketEvent(TVSModbusRTU& sender, const uint8_t* data, uint16_t size);
+    void TimerTimeOutTimer();
+    void ModbusTimeout();
+
+    // ---- Search ----------------------------------------------------------
+    void ActFindExecute();
+    void TimerFindTimer();
+    void AddFoundDevice(uint8_t address, int32_t serial);
+    void ActStopExecute();
+
+    // ---- Tree --------------------------------------------------------------
+    // node: the node whose icon or label lies under the press, null when the
+    // press was elsewhere (indentation, expand button, empty area).
+    void DevTreeMouseDown(MouseButton button, forms::TreeNode* node);
+    void DevTreeDblClick();
+    void RemoveDevice(uint8_t address, forms::TreeNode* node);
+
+    // ---- Periodic reading ----------------------------------------------------
+    void ActRenewExecute();
+    void TimerReadTimer();
+    void ActReadStopExecute();
+    void TimerReadOnesTimer();
+
+    // ---- Log and help ----------------------------------------------------------
+    void ActSaveToFileExecute();
+    void ActHelpExecute();
+
+    // ---- Button bar: the action each button carries now -----------------------
+    void BtFindClick();
+    void BtReadClick();
+
+    // ---- Settings write sequence -------------------------------------------------
+    void ActWriteAddrExecute();
+    void ActWriteOptExecute();
+    int AdvanceWrite(uint8_t address, uint8_t function, uint16_t value, uint16_t reg);
+
+    // ---- Calibration ---------------------------------------------------------------
+    void ActZeroExecute();
+    void ActCalbExecute();
+    void ActInitExecute();
+    bool ApplySpan(float x);
+
+    // ---- Current output ---------------------------------------------------------------
+    void RBt01mAClick();
+    void RBt04mAClick();
+    void RBt20mAClick();
+    void ActWriteCurrExecute();
+    void ChBoxCurrFixClick();
+
+    // ---- Units ---------------------------------------------------------------------------
+    void CBoxUnitChange();
+    void CBoxGasChange() {}
+
+    // ---- LoRa ------------------------------------------------------------------------------
+    void N11Click();
+    bool WriteLoraBlock(uint8_t address, uint8_t start, const uint16_t* data, uint8_t count);
+    bool ContinueLoraWrite(uint8_t address, uint8_t start, uint8_t count);
+
+    // ---- Models the view renders ------------------------------------------------------------
+    forms::Action ActFind{"Найти", "Начать поиск приборов"};
+    forms::Action ActStop{"Стоп", "Остановить поиск"};
+    forms::Action ActRenew{"Читать", "Начать автоматическое чтение данных из прибора"};
+    forms::Action ActReadStop{"Стоп", "Остановить автоматическое чтение данных"};
+    forms::Action ActSaveToFile{"Сохр.", "Сохранить лог в файл"};
+    forms::Action ActHelp{"Помощь", ""};
+    forms::ActionButton BtFind{&ActFind};
+    forms::ActionButton BtRead{&ActRenew};
+    forms::Label FindPanel{"                      MODBUS RTU"};
+    forms::Label NodeMenuItem{"Настройки LoRa"}; // N11 of MenuLora
+    forms::Label bCfgHint{"Изменить настройки"};
+    forms::TreeView DevTree;
+    forms::StatusBar StatBar{{300, 90, 90, 50}};
+    DevicePanel Panel;
+    ExchangeLog Log;
+
+    ports::TPortHolder ComPort;
+    ports::TPortBox ComBox;
+    TVSModbusRTU VSModbus;
+
+    TFormDlg& FormDlg() { return *formDlg_; }
+    TFormLora& FormLora() { return *formLora_; }
+    TAboutBox& AboutBox() { return *aboutBox_; }
+
+    // ---- State, read by the view and the tests ---------------------------------------------------
+    const DeviceTable& DevList() const { return DevList_; }
+    forms::TreeNode* SelNode() const { return SelNode_; }
+    forms::TreeNode* ClickNode() const { return ClickNode_; }
+    bool Finding() const { return Finding_; }
+    uint8_t FindAddr() const { return FindAddr_; }
+    bool ReadBusy() const { return ReadBusy_; }
+    bool Answered() const { return Answered_; }
+    TWriteOp WriteOp() const { return WriteOp_; }
+    bool Updating() const { return Updating_; }
+    bool LineChanged() const { return LineChanged_; }
+    int32_t TxCount() const { return TxCount_; }
+    int32_t RxCount() const { return RxCount_; }
+    uint16_t SpanValue() const { return SpanValue_; }
+    Timer& TimerFind() { return *TimerFind_; }
+    Timer& TimerRead() { return *TimerRead_; }
+    Timer& TimerReadOnes() { return *TimerReadOnes_; }
+    Timer& TimerTimeOut() { return *TimerTimeOut_; }
+    char Separator() const { return separator_; }
+
+    // The longest a wait for an outstanding read lasts: the write time-out.
+    static constexpr uint32_t kReadWaitMs = 1500;
+    // The probe time-out, plus 100 ms, is the search step.
+    static constexpr uint32_t kProbeTimeoutMs = 1000;
+
+private:
+    friend class TFormDlg;
+    friend class TFormLora;
+
+    // The bus address of the selected device, 0 without one.
+    uint8_t SelAddr() const;
+    TDevice* SelDevice() const;
+    // Common request steps: clear Answered, set the tag, purge the queues
+    // (unless told not to), send without waiting, count and show Tx.
+    void Issue(uint8_t address, uint8_t function, const uint8_t* data, uint16_t size, int32_t tag, bool purge = true);
+    void ShowTx();
+    void ArmTimeOut(uint16_t ms);
+    // Waits while a read of the read cycle is outstanding, at most
+    // kReadWaitMs; a read that never got its answer is then given up.
+    void WaitReadIdle();
+    void Message(const std::string& text);
+    void SetStatus(const std::string& text) { StatBar.setText(3, text); }
+    std::string NodeText(uint8_t address, int32_t serial) const;
+    void RemoveAllDevices();
+    void DispatchRead(uint8_t address, uint8_t function, const uint16_t* values, int count);
+    // A step of a write sequence: function 6 with its own time-out.
+    void SendStep(uint8_t address, uint16_t reg, uint16_t value);
+    void InterfaceHandling(uint8_t& address, uint16_t lineWord);
+    int EndOperation(uint8_t address);
+    uint16_t Scaled(uint8_t address, double value) const;
+    void ApplyToLink(uint32_t baud, int dataBits, TParity parity, TStopBits stop);
+
+    EventLoop& loop_;
+    forms::Dialogs& dialogs_;
+    WindowHost& windows_;
+    char separator_;
+
+    DeviceTable DevList_;
+    std::array<forms::TreeNode*, 4> ModelNode_{};
+    forms::TreeNode* SelNode_ = nullptr;
+    forms::TreeNode* ClickNode_ = nullptr;
+    forms::TreeNode* WriteNode_ = nullptr;
+    bool Finding_ = false;
+    uint8_t FindAddr_ = 0;
+    bool ReadBusy_ = false;
+    bool Answered_ = false;
+    TWriteOp WriteOp_ = woNone;
+    bool Updating_ = false;
+    bool LineChanged_ = false;
+    int32_t TxCount_ = 0;
+    int32_t RxCount_ = 0;
+    bool Limit1First_ = false;
+    uint16_t SpanValue_ = 0;
+
+    std::unique_ptr<Timer> TimerFind_;
+    std::unique_ptr<Timer> TimerRead_;
+    std::unique_ptr<Timer> TimerReadOnes_;
+    std::unique_ptr<Timer> TimerTimeOut_;
+
+    Decoder decoder_;
+    std::unique_ptr<TFormDlg> formDlg_;
+    std::unique_ptr<TFormLora> formLora_;
+    std::unique_ptr<TAboutBox> aboutBox_;
+};
+
+} // namespace zor

@@ -1,0 +1,40 @@
+#pragma once
+// The test-gas concentration dialog: a small stay-on-top window, not modal,
+// that takes the concentration of the test gas and starts the calibration.
+
+#include "forms/Controls.h"
+
+#include <cstdint>
+
+namespace zor {
+
+class TFormMain;
+
+class TFormDlg {
+public:
+    explicit TFormDlg(TFormMain& main) : main_(main) {}
+
+    // Set by the window before it shows the dialog: the measuring range in
+    // bits 16..31, the unit code in bits 8..15, the gas code in bits 0..7.
+    int32_t Tag = 0;
+    forms::Label Caption{"Dlg"};
+
+    forms::Label LConc{"НКПР"};
+    forms::SpinEdit EditConc{10, 100, 0.1, 1, 10};
+    forms::Label BtOk{"Задать"};
+    forms::Label BtCancel{"Отмена"};
+
+    uint16_t RangeRaw = 0;
+    uint8_t UnitCode = 0;
+    uint8_t GasCode = 0;
+
+    void FormShow();
+    void BtOkClick();
+    void BtCancelClick();
+    void EditConcKeyDown() {}
+
+private:
+    TFormMain& main_;
+};
+
+} // namespace zor
