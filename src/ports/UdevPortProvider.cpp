@@ -1,0 +1,76 @@
+#include "ports/UdevPortProvider.h"
+
+#include "ports/UdevPort.h"
+
+#include <libudev.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace zor::ports {
+
+namespace {
+
+struct UdevFree {
+    void operator()(udev* u) const { udev_unref(u); }
+    void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
+    void operator()(udev_device* d) const { udev_device_unref(d); }
+};
+template <class T> using UdevPtr = std::unique_ptr<T, UdevFree>;
+
+void putAttr(PropertySet& p, const std::string& key, udev_device* dev, const char* attr)
+{
+    if (const char* v = dev ? udev_device_get_sysattr_value(dev, attr) : nullptr)
+        p[key] = v;
+}
+
+PropertySet describe(udev_device* dev)
+{
+    PropertySet p;
+    udev_list_entry* entry;
+    udev_list_entry_foreach(entry, udev_device_get_properties_list_entry(dev))
+    {
+        const char* value = udev_list_entry_get_value(entry);
+        p[udev_list_entry_get_name(entry)] = value ? value : "";
+    }
+    p["DEVPATH"] = udev_device_get_devpath(dev);
+    if (const char* node = udev_device_get_devnode(dev))
+        p["DEVNAME"] = node;
+    putAttr(p, "ATTR{type}", dev, "type");
+    // The parent is owned by the child; no unref.
+    udev_device* usb = udev_device_get_parent_with_subsystem_devtype(dev, "usb", "usb_device");
+    putAttr(p, "ATTRS{product}", usb, "product");
+    putAttr(p, "ATTRS{manufacturer}", usb, "manufacturer");
+    return p;
+}
+
+} // namespace
+
+PlatformPorts UdevPortProvider::ReadPorts()
+{
+    PlatformPorts ports;
+    UdevPtr<udev> u(udev_new());
+    if (!u)
+        return ports;
+    UdevPtr<udev_enumerate> en(udev_enumerate_new(u.get()));
+    if (!en || udev_enumerate_add_match_subsystem(en.get(), "tty") < 0 || udev_enumerate_scan_devices(en.get()) < 0)
+        return ports;
+    udev_list_entry* entry;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(en.get()))
+    {
+        UdevPtr<udev_device> dev(udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(entry)));
+        if (!dev)
+            continue;
+        std::optional<UdevPort> port = PortFromUdev(describe(dev.get()));
+        // A port without its device node (not made yet, or hidden from a
+        // container) cannot be opened.
+        if (!port || access(port->record.PortName.c_str(), F_OK) != 0)
+            continue;
+        if (port->number > 0)
+            ports.map.push_back({ port->number, port->record.PortName, port->kernelName });
+        ports.devices.push_back(std::move(port->record));
+    }
+    return ports;
+}
+
+} // namespace zor::ports
