@@ -1,0 +1,62 @@
+#pragma once
+// Turns the register values of one read answer from the selected device into
+// what the device panel shows, and keeps the device record's register cache
+// and state text up to date. It keeps no state of its own but one flag: the
+// "use a newer tool" box is never opened while it is already open.
+
+#include "device/DevicePanel.h"
+#include "device/DeviceTable.h"
+#include "device/Tables.h"
+#include "forms/Dialogs.h"
+#include "forms/TreeView.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zor {
+
+class Decoder {
+public:
+    // selNode is the window's selected device node (may be null); its
+    // overlay index is the device's bus address.
+    Decoder(DeviceTable& devList, forms::TreeView& devTree, forms::TreeNode*& selNode, DevicePanel& panel,
+        forms::Dialogs& dialogs, char separator, const TGasTable& gases = Gases);
+
+    // Decodes holding registers firstRegister.. (function 3, at most up to
+    // register 18) or the gas input register (firstRegister InRegGas, one
+    // value). Returns 1 when decoded; 0, with nothing changed, for any other
+    // block or for an address without a device record.
+    int DecodeBlock(uint8_t address, uint8_t function, const uint16_t* values, int count, int firstRegister);
+
+private:
+    void decode(TDevice& dev, int reg, uint16_t v);
+    void decodeGas(TDevice& dev, uint16_t v);
+    void decodeLine(uint16_t v);
+    void decodeState(TDevice& dev, uint16_t v);
+    void decodeOptions(TDevice& dev, uint16_t v);
+    void decodeConc(const TDevice& dev, uint16_t v);
+    void decodeTemp(const TDevice& dev, uint16_t v);
+    void decodeRange(const TDevice& dev, uint16_t v);
+    void decodeMagnet(const TDevice& dev, uint16_t v);
+    void decodeVersion(const TDevice& dev, uint16_t v);
+    void decodeRelays(const TDevice& dev, uint16_t v);
+    // Decimals, step and upper bound (the range) of a gas-dependent spin
+    // edit, then its value, all in the gas's units.
+    void setScaled(forms::SpinEdit& edit, const TDevice& dev, uint16_t v);
+    void setUnitListEnabled(const TDevice& dev, bool gateOpen);
+    void setCaption(const std::string& tail);
+    void setImage(int image);
+    const stGas& gasOf(const TDevice& dev) const { return gases_[GasCode(dev)]; }
+    std::string fixed(double x, int precision, int digits) const;
+
+    DeviceTable& devList_;
+    forms::TreeView& devTree_;
+    forms::TreeNode*& selNode_;
+    DevicePanel& panel_;
+    forms::Dialogs& dialogs_;
+    char separator_;
+    const TGasTable& gases_;
+    bool hintOpen_ = false;
+};
+
+} // namespace zor
