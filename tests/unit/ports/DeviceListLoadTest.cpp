@@ -29,6 +29,11 @@ struct MergeCase {
     Listed expected;
 };
 
+void PrintTo(const MergeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class Merge : public testing::TestWithParam<MergeCase> { };
 
 TEST_P(Merge, ListsTheExpectedEntriesInOrder)

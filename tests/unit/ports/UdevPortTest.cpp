@@ -18,6 +18,11 @@ struct UdevCase {
     std::string manufacturer = {};
 };
 
+void PrintTo(const UdevCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class FromUdev : public testing::TestWithParam<UdevCase> { };
 
 TEST_P(FromUdev, GivesTheExpectedPort)
