@@ -25,7 +25,7 @@ protected:
         readGas(code);
         // firmware 3.5: the unit list is open
         readPanel(block({ { RegVersion, 305 }, { RegConc, conc }, { RegRange, range }, { RegLimit1, 20 },
-            { RegLimit2, 40 }, { RegMagnetConc, 250 }, { RegHyster, 0x0A0A }, { RegZeroZone, 5 } }));
+            { RegLimit2, range }, { RegMagnetConc, 100 }, { RegHyster, 0x0A0A }, { RegZeroZone, 5 } }));
     }
 
     void pick(int item)
@@ -73,12 +73,12 @@ TEST_F(UnitSwitching, ThereAndBack)
             { &panel.EditLimit1, &panel.EditLimit2, &panel.EditHyster, &panel.EditZeroZone })
             EXPECT_DOUBLE_EQ(e->max(), max * k);
         EXPECT_DOUBLE_EQ(panel.EditLimit1.value(), 20 / scale * k);
-        EXPECT_DOUBLE_EQ(panel.EditLimit2.value(), 40 / scale * k);
+        EXPECT_DOUBLE_EQ(panel.EditLimit2.value(), max * k); // at its bound: the bound moves first
         EXPECT_DOUBLE_EQ(panel.EditHyster.value(), 10 / scale * k);
         EXPECT_DOUBLE_EQ(panel.EditZeroZone.value(), 5 / scale * k);
         EXPECT_DOUBLE_EQ(panel.EditMagnet.min(), lel * k);
         EXPECT_DOUBLE_EQ(panel.EditMagnet.max(), max * k);
-        EXPECT_DOUBLE_EQ(panel.EditMagnet.value(), 250 / scale * k);
+        EXPECT_DOUBLE_EQ(panel.EditMagnet.value(), lel * k); // at its lower bound
 
         pick(0);
         EXPECT_EQ(panel.EditConc.text(), r.concBack);
@@ -89,6 +89,8 @@ TEST_F(UnitSwitching, ThereAndBack)
         EXPECT_NEAR(panel.EditLimit1.value(), 20 / scale, 1e-4);
         EXPECT_NEAR(panel.EditMagnet.min(), lel, 1e-4);
         EXPECT_NEAR(panel.EditMagnet.max(), max, 1e-4);
+        EXPECT_NEAR(panel.EditMagnet.value(), lel, 1e-4);
+        EXPECT_NEAR(panel.EditLimit2.value(), max, 1e-4);
     }
     EXPECT_TRUE(dialogs.shown.empty());
 }

@@ -56,7 +56,7 @@ TEST(NumberFormat, FormatFixed)
         {0.006,         4,  2, '.', "0.01"},   // carry into a new leading digit
         {9.996,         4,  2, '.', "10.00"},
         {123.45,        4,  2, '.', "123.50"}, // precision before digits
-        {0.14449,       3,  2, '.', "0.14"},   // rounded once, not twice
+        {0.1449,        3,  2, '.', "0.14"},   // rounded once, not twice
         {-0.001,        4,  2, '.', "0.00"},   // no sign on a rounded zero
         {-0.0,          4,  1, '.', "0.0"},
         {1e-7,          4,  2, '.', "0.00"},
