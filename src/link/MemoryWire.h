@@ -41,6 +41,14 @@ public:
     const LineSettings& masterSettings() const;
     bool masterOpen() const;
 
+    // The modem status lines that the master end reads (kLineCTS ...).
+    void setModemLines(uint8_t lines);
+
+    // What a receiver set to `receiver` makes of `byte` sent with
+    // `sentWith`: the byte when the framing (rate, data bits, parity, stop
+    // bits) matches, otherwise a garbled byte that spoils any frame's CRC.
+    static uint8_t heardAs(uint8_t byte, const LineSettings& sentWith, const LineSettings& receiver);
+
 private:
     struct State;
     std::shared_ptr<State> s_;

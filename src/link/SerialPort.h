@@ -52,6 +52,9 @@ public:
     virtual bool attach(intptr_t handle) = 0;
     // Forgets the handle without closing it.
     virtual void detach() = 0;
+    // The platform handle while open (a file descriptor here), -1 while
+    // closed.
+    virtual intptr_t handle() const { return isOpen() ? 0 : -1; }
 
     virtual bool applySettings(const LineSettings& s) = 0;
     virtual bool setQueueSizes(uint32_t in, uint32_t out) = 0;
@@ -67,6 +70,14 @@ public:
     virtual bool modemStatus(uint8_t& lines) = 0;
     virtual bool setDtr(bool on) = 0;
     virtual bool setRts(bool on) = 0;
+
+    // The driver's write and read loops call these when they could make no
+    // progress: the calling thread blocks for at most ms milliseconds, until
+    // the output queue has room or input is queued, and nothing else runs on
+    // it meanwhile. By default they return at once and the loops spin on the
+    // clock.
+    virtual void waitWritable(uint32_t ms) { (void)ms; }
+    virtual void waitReadable(uint32_t ms) { (void)ms; }
 };
 
 } // namespace zor

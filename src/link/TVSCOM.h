@@ -117,10 +117,19 @@ public:
 
 protected:
     EventLoop& loop() { return loop_; }
+    // Hooks for the layer above: the input queue was purged; a polling tick
+    // found the input queue empty (a whole polling period without a byte).
+    virtual void InputFlushed() { }
+    virtual void QuietTick() { }
 
 private:
-    // Implementation members are the implementer's; listed here so the header
-    // compiles.
+    bool ApplyCommState();
+    void PollingTick();
+    void PollChunk(uint32_t queued);
+    void PollPackets(uint32_t queued);
+    void StartPolling();
+    void StopPolling();
+
     struct Impl;
     EventLoop& loop_;
     std::unique_ptr<Impl> d_;

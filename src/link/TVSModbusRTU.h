@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <memory>
 
 namespace zor {
 
@@ -50,6 +52,22 @@ public:
     TVSRTUresult SendCustomCommand(uint8_t Addr, uint8_t Cmd, bool WaitAnswer);
     TVSRTUresult SendCmdCustomPacket(uint8_t Addr, uint8_t Cmd, const uint8_t* Data, uint16_t Size, bool WaitAnswer);
     TVSRTUresult SendCmdModbusPacket(uint8_t Addr, uint8_t Cmd, const uint8_t* Data, uint16_t Size, bool WaitAnswer);
+
+    // The outcome of the last chunk check.
+    TVSRTUresult ReceiveResult() const;
+
+protected:
+    void InputFlushed() override;
+    void QuietTick() override;
+
+private:
+    struct Impl;
+    // header: the bytes before the payload; the frame gets its CRC appended.
+    TVSRTUresult SendFrame(std::initializer_list<uint8_t> header, const uint8_t* data, size_t size, bool waitAnswer);
+    TVSRTUresult TransmitFrame(uint8_t* frame, uint8_t length, bool waitAnswer);
+    void CheckReceivedFrame(const uint8_t* data, uint16_t size);
+
+    std::unique_ptr<Impl> m_;
 };
 
 } // namespace zor

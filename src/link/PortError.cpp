@@ -1,0 +1,42 @@
+#include "link/PortError.h"
+
+#include <cerrno>
+
+namespace zor {
+
+PortError PortErrorFromErrno(int err)
+{
+    switch (err) {
+    case 0:
+        return PortError::None;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return PortError::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return PortError::AccessDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return PortError::Busy;
+    case ENOTTY:
+        return PortError::NotATerminal;
+    case EINVAL:
+        return PortError::InvalidSetting;
+    case EOPNOTSUPP:
+        return PortError::Unsupported;
+    case EIO:
+    case EPIPE:
+    case EBADF:
+        return PortError::Io;
+    case EMFILE:
+    case ENFILE:
+    case ENOMEM:
+        return PortError::OutOfResources;
+    default:
+        return PortError::Other;
+    }
+}
+
+} // namespace zor

@@ -1,0 +1,203 @@
+#include "link/TVSModbusRTU.h"
+
+#include "link/FrameAssembler.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace zor {
+
+namespace {
+
+// The frame length travels as one byte.
+constexpr size_t kMaxFrame = 255;
+
+} // namespace
+
+struct TVSModbusRTU::Impl {
+    TVSRTUresult receiveResult = TVSRTUresult::vsrOk;
+    uint32_t responseTimeout = 1000;
+    uint8_t retries = 1;
+    uint8_t customFunction = 65;
+    // Released when a frame is accepted; created released.
+    bool answerSignalled = true;
+    TModbusPacketEvent onModbusPacket;
+    TModbusPacketEvent onCustomPacket;
+    FrameAssembler assembler;
+};
+
+TVSModbusRTU::TVSModbusRTU(EventLoop& loop, std::unique_ptr<SerialPort> port)
+    : TVSCOM(loop, std::move(port))
+    , m_(std::make_unique<Impl>())
+{
+    SetOnReceiveData([this](TVSCOM&, const uint8_t* data, uint16_t size) { CheckReceivedFrame(data, size); });
+}
+
+TVSModbusRTU::~TVSModbusRTU()
+{
+    // The polling must not reach the frame check once its state is gone.
+    Close();
+}
+
+uint8_t TVSModbusRTU::CustomFuncion() const
+{
+    return m_->customFunction;
+}
+
+void TVSModbusRTU::SetCustomFuncion(uint8_t code)
+{
+    m_->customFunction = code;
+}
+
+uint8_t TVSModbusRTU::Retries() const
+{
+    return m_->retries;
+}
+
+void TVSModbusRTU::SetRetries(uint8_t n)
+{
+    m_->retries = n;
+}
+
+uint32_t TVSModbusRTU::ResponseTimeout() const
+{
+    return m_->responseTimeout;
+}
+
+void TVSModbusRTU::SetResponseTimeout(uint32_t ms)
+{
+    m_->responseTimeout = ms;
+}
+
+void TVSModbusRTU::SetOnModbusPacketEvent(TModbusPacketEvent handler)
+{
+    m_->onModbusPacket = std::move(handler);
+}
+
+void TVSModbusRTU::SetOnCustomPacketEvent(TModbusPacketEvent handler)
+{
+    m_->onCustomPacket = std::move(handler);
+}
+
+TVSRTUresult TVSModbusRTU::ReceiveResult() const
+{
+    return m_->receiveResult;
+}
+
+TVSRTUresult TVSModbusRTU::SendModbusPacket(uint8_t Addr, const uint8_t* Data, uint8_t Size, bool WaitAnswer)
+{
+    return SendFrame({ Addr }, Data, Size, WaitAnswer);
+}
+
+TVSRTUresult TVSModbusRTU::SendCustomPacket(uint8_t Addr, const uint8_t* Data, uint8_t Size, bool WaitAnswer)
+{
+    return SendFrame({ Addr, m_->customFunction }, Data, Size, WaitAnswer);
+}
+
+TVSRTUresult TVSModbusRTU::SendModbusCommand(uint8_t Addr, uint8_t Cmd, bool WaitAnswer)
+{
+    return SendFrame({ Addr, Cmd }, nullptr, 0, WaitAnswer);
+}
+
+TVSRTUresult TVSModbusRTU::SendCustomCommand(uint8_t Addr, uint8_t Cmd, bool WaitAnswer)
+{
+    return SendFrame({ Addr, m_->customFunction, Cmd }, nullptr, 0, WaitAnswer);
+}
+
+TVSRTUresult TVSModbusRTU::SendCmdCustomPacket(
+    uint8_t Addr, uint8_t Cmd, const uint8_t* Data, uint16_t Size, bool WaitAnswer)
+{
+    return SendFrame({ Addr, m_->customFunction, Cmd }, Data, Size, WaitAnswer);
+}
+
+TVSRTUresult TVSModbusRTU::SendCmdModbusPacket(
+    uint8_t Addr, uint8_t Cmd, const uint8_t* Data, uint16_t Size, bool WaitAnswer)
+{
+    return SendFrame({ Addr, Cmd }, Data, Size, WaitAnswer);
+}
+
+TVSRTUresult TVSModbusRTU::SendFrame(
+    std::initializer_list<uint8_t> header, const uint8_t* data, size_t size, bool waitAnswer)
+{
+    // A frame that would not fit its one-byte length, or a payload that is
+    // not there, gets no buffer: nothing is sent and Answer.Result stays.
+    const size_t length = header.size() + size + 2;
+    if (length > kMaxFrame || (size > 0 && data == nullptr))
+        return TVSRTUresult::vsrErrorMem;
+    std::array<uint8_t, kMaxFrame> frame;
+    std::copy(header.begin(), header.end(), frame.begin());
+    if (size > 0)
+        std::memcpy(frame.data() + header.size(), data, size);
+    const TVSRTUresult result = TransmitFrame(frame.data(), static_cast<uint8_t>(length), waitAnswer);
+    Answer.Result = result;
+    return result;
+}
+
+TVSRTUresult TVSModbusRTU::TransmitFrame(uint8_t* frame, uint8_t length, bool waitAnswer)
+{
+    Answer.Data = nullptr;
+    Answer.Size = 0;
+    // Modbus sends the CRC low byte first.
+    const uint16_t crc = ModbusCRC16(frame, length - 2u);
+    frame[length - 2] = static_cast<uint8_t>(crc & 0xFF);
+    frame[length - 1] = static_cast<uint8_t>(crc >> 8);
+
+    TVSRTUresult result = TVSRTUresult::vsrOk;
+    uint8_t attempt = 0;
+    do {
+        m_->answerSignalled = false;
+        if (SendBuffer(frame, length) == 0)
+            return TVSRTUresult::vsrError;
+        if (!waitAnswer)
+            return TVSRTUresult::vsrOk;
+        // The wait lets the event loop run, polling ticks included, so an
+        // answer can end it; a wait that blocked the thread that polls could
+        // only ever time out.
+        if (loop().waitUntil([this] { return m_->answerSignalled; }, m_->responseTimeout)) {
+            if (m_->receiveResult == TVSRTUresult::vsrOk)
+                return TVSRTUresult::vsrOk;
+            result = m_->receiveResult;
+        } else {
+            result = TVSRTUresult::vsrErrorTimeOut;
+        }
+        ++attempt;
+    } while (attempt < m_->retries);
+    return result;
+}
+
+void TVSModbusRTU::CheckReceivedFrame(const uint8_t* data, uint16_t size)
+{
+    FrameAssembler::Frame frame;
+    const TVSRTUresult check = m_->assembler.Feed(data, size, frame);
+    if (check != TVSRTUresult::vsrOk) {
+        m_->receiveResult = check;
+        return;
+    }
+    // Any frame that passes counts as an answer; the handler decides what it
+    // belongs to.
+    const bool custom = frame.data[1] == m_->customFunction;
+    const uint8_t* payload = custom ? frame.data + 1 : frame.data;
+    const auto payloadSize = static_cast<uint16_t>(frame.size - (custom ? 3 : 2));
+    Answer.Data = payload;
+    Answer.Size = payloadSize;
+    Answer.CustomPacket = custom;
+    // A copy, so that a handler that replaces itself survives its own call.
+    const TModbusPacketEvent handler = custom ? m_->onCustomPacket : m_->onModbusPacket;
+    if (handler)
+        handler(*this, payload, payloadSize);
+    m_->receiveResult = TVSRTUresult::vsrOk;
+    m_->answerSignalled = true;
+}
+
+void TVSModbusRTU::InputFlushed()
+{
+    m_->assembler.Clear();
+}
+
+void TVSModbusRTU::QuietTick()
+{
+    m_->assembler.Clear();
+}
+
+} // namespace zor
