@@ -202,11 +202,8 @@ void Decoder::decodeConc(const TDevice& dev, uint16_t v)
         return;
     // The device reports the test current it drives: 1 mA by a state bit,
     // otherwise by the command value read back.
-    forms::RadioButton& button = (state & StateWarmUp) ? panel_.RBt01mA
-        : v == CmdCurrent4mA                           ? panel_.RBt04mA
-                                                       : panel_.RBt20mA;
-    button.setChecked(true);
-    const double mA = &button == &panel_.RBt01mA ? 1 : &button == &panel_.RBt04mA ? 4 : 20;
+    const int mA = (state & StateWarmUp) ? 1 : v == CmdCurrent4mA ? 4 : 20;
+    (mA == 1 ? panel_.RBt01mA : mA == 4 ? panel_.RBt04mA : panel_.RBt20mA).setChecked(true);
     panel_.EditCurr.setValue(mA);
     panel_.EditI.setText(FormatGeneral(mA, 4, separator_));
 }

@@ -253,7 +253,7 @@ TEST_F(Decoding, GasDependentSpinEditsTakeDecimalsStepAndRangeBeforeTheValue)
         {5,    1000, RegMagnetConc, 500,    &DevicePanel::EditMagnet,    2.5,  100, 0.1,  1,  "50,0"},
         {1,    5000, RegLimit1,     1000,   &DevicePanel::EditLimit1,    0,    50,  0.01, 2,  "10,00"},
         {1,    5000, RegMagnetConc, 20,     &DevicePanel::EditMagnet,    0.44, 50,  0.01, 2,  "0,44"},
-        {24,   500,  RegLimit1,     300,    &DevicePanel::EditLimit1,    0,    500, 1,    0,  "300"},  // the bound rises first
+        {24,   500,  RegLimit1,     300,    &DevicePanel::EditLimit1,    0,    500, 1,    0,  "300"},  // bound first
         {24,   500,  RegHyster,     0x0A0A, &DevicePanel::EditHyster,    0,    500, 1,    0,  "10"},
     };
     // clang-format on
