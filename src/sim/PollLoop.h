@@ -34,7 +34,7 @@ public:
     void run();
     void quit() { quit_ = true; }
 
-    static constexpr int kMaxWaitMs = 1000;
+    static constexpr int kMaxWaitMs = 50;
 
 private:
     class PollTimer;

@@ -1,0 +1,320 @@
+// zor-sim as a program: a third-party Modbus master (Debian's mbpoll) reads
+// and writes the demo bus over the pseudo-terminal, and the command line
+// behaves. Real time, every wait bounded.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <poll.h>
+#include <regex>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWaitMs = 10000;
+
+// A child process with its standard output and error on pipes.
+class Child {
+public:
+    explicit Child(const std::vector<std::string>& args)
+    {
+        int out[2], err[2];
+        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+        std::vector<char*> argv;
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        const int rc = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        ::close(err[1]);
+        out_ = out[0];
+        err_ = err[0];
+        if (rc != 0)
+            throw std::runtime_error("cannot start " + args[0]);
+    }
+    ~Child()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        ::close(out_);
+        ::close(err_);
+    }
+
+    // The first line of standard output, without its end; "" after a time-out.
+    std::string firstLine()
+    {
+        std::string line;
+        char c;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kWaitMs);
+        while (readable(out_, deadline) && ::read(out_, &c, 1) == 1) {
+            if (c == '\n')
+                return line;
+            line += c;
+        }
+        return "";
+    }
+
+    // Reads both outputs to their end, then waits for the exit; -1 after a
+    // time-out.
+    int finish()
+    {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kWaitMs);
+        drain(out_, out, deadline);
+        drain(err_, err, deadline);
+        const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
+        const bool ended = pidfd >= 0 && readable(pidfd, deadline);
+        if (pidfd >= 0)
+            ::close(pidfd);
+        if (!ended)
+            return -1;
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    void signal(int sig) { ::kill(pid_, sig); }
+
+    std::string out, err;
+
+private:
+    static bool readable(int fd, Clock::time_point deadline)
+    {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd p { fd, POLLIN, 0 };
+        return left > 0 && ::poll(&p, 1, static_cast<int>(left)) == 1;
+    }
+    static void drain(int fd, std::string& into, Clock::time_point deadline)
+    {
+        char buf[4096];
+        ssize_t n;
+        while (readable(fd, deadline) && (n = ::read(fd, buf, sizeof buf)) > 0)
+            into.append(buf, static_cast<size_t>(n));
+    }
+
+    pid_t pid_ = -1;
+    int out_ = -1, err_ = -1;
+};
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome run(const std::vector<std::string>& args)
+{
+    Child c(args);
+    const int status = c.finish();
+    return { status, c.out, c.err };
+}
+
+// zor-sim on its own pty for the length of a test.
+class Simulator {
+public:
+    explicit Simulator(std::vector<std::string> args = {})
+        : child_([&] {
+            args.insert(args.begin(), ZOR_SIM_BINARY);
+            return args;
+        }())
+        , path_(child_.firstLine())
+    {
+    }
+    const std::string& path() const { return path_; }
+    // SIGTERM, then the exit status.
+    int stop()
+    {
+        child_.signal(SIGTERM);
+        return child_.finish();
+    }
+
+private:
+    Child child_;
+    std::string path_;
+};
+
+// mbpoll, once, 0-based references; extra arguments follow the port.
+Outcome mbpoll(const std::string& port, int address, const std::vector<std::string>& options,
+    const std::vector<std::string>& values = {}, const std::string& baud = "19200")
+{
+    std::vector<std::string> args { "/usr/bin/mbpoll", "-m", "rtu", "-a", std::to_string(address), "-b", baud, "-P",
+        "even", "-0", "-1", "-o", "0.5" };
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(port);
+    args.insert(args.end(), values.begin(), values.end());
+    return run(args);
+}
+
+// The "[reference]: value" lines of mbpoll's output.
+std::map<int, long> valuesOf(const std::string& out)
+{
+    std::map<int, long> v;
+    static const std::regex line(R"(\[(\d+)\]:\s+(-?\d+))");
+    for (auto it = std::sregex_iterator(out.begin(), out.end(), line); it != std::sregex_iterator(); ++it)
+        v[std::stoi((*it)[1])] = std::stol((*it)[2]);
+    return v;
+}
+
+std::map<int, long> readHolding(
+    const std::string& port, int address, int first, int count, const std::string& baud = "19200")
+{
+    const Outcome r
+        = mbpoll(port, address, { "-t", "4", "-r", std::to_string(first), "-c", std::to_string(count) }, {}, baud);
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    return valuesOf(r.out);
+}
+
+TEST(ZorSimProgram, MbpollReadsTheDemoBus)
+{
+    Simulator sim;
+    ASSERT_EQ(sim.path().rfind("/dev/pts/", 0), 0u) << sim.path();
+    struct Detector {
+        int address;
+        long firstSerial, lastSerial;
+        long gas;
+    };
+    const Detector detectors[] = {
+        { 1, 6000000, 9399999, 5 },
+        { 2, 9400000, 9499999, 23 },
+        { 3, 9500000, 9599999, 24 },
+        { 4, 9600000, 9699999, 4 },
+    };
+    for (const Detector& d : detectors) {
+        SCOPED_TRACE(d.address);
+        const std::map<int, long> id = readHolding(sim.path(), d.address, 6, 2);
+        ASSERT_EQ(id.size(), 2u);
+        const long serial = (id.at(6) & 0xFFFF) + 65536 * id.at(7);
+        EXPECT_GE(serial, d.firstSerial);
+        EXPECT_LE(serial, d.lastSerial);
+        const Outcome gas = mbpoll(sim.path(), d.address, { "-t", "3", "-r", "261" });
+        EXPECT_EQ(valuesOf(gas.out), (std::map<int, long> { { 261, d.gas } })) << gas.out << gas.err;
+    }
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST(ZorSimProgram, MbpollWritesTheStateWordAndTheLoraBlock)
+{
+    Simulator sim;
+    const Outcome open = mbpoll(sim.path(), 2, { "-t", "4", "-r", "1" }, { "128" });
+    EXPECT_EQ(open.status, 0) << open.err;
+    EXPECT_NE(open.out.find("Written 1 references."), std::string::npos) << open.out;
+    EXPECT_EQ(readHolding(sim.path(), 2, 1, 1).at(1) & 0x80, 0x80);
+    EXPECT_EQ(mbpoll(sim.path(), 2, { "-t", "4", "-r", "1" }, { "0" }).status, 0);
+    EXPECT_EQ(readHolding(sim.path(), 2, 1, 1).at(1) & 0x80, 0);
+
+    const std::map<int, long> lora = readHolding(sim.path(), 3, 64, 28);
+    ASSERT_EQ(lora.size(), 28u);
+    EXPECT_EQ(lora.at(64), 4);
+    const Outcome write = mbpoll(sim.path(), 3, { "-t", "4", "-r", "65" }, { "4660", "22136", "256", "1797", "120" });
+    EXPECT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(readHolding(sim.path(), 3, 65, 5),
+        (std::map<int, long> { { 65, 4660 }, { 66, 22136 }, { 67, 256 }, { 68, 1797 }, { 69, 120 } }));
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST(ZorSimProgram, DetectorsAnswerOnlyAtTheirRateAndWithExceptions)
+{
+    Simulator sim({ "--device", "ZOR-13 address=7 baud=9600" });
+    EXPECT_EQ(readHolding(sim.path(), 7, 14, 1, "9600").at(14), 1704);
+    const Outcome wrongRate = mbpoll(sim.path(), 7, { "-t", "4", "-r", "14" });
+    EXPECT_NE(wrongRate.status, 0);
+    EXPECT_NE(wrongRate.err.find("timed out"), std::string::npos) << wrongRate.err;
+    const Outcome noSuchRegister = mbpoll(sim.path(), 7, { "-t", "4", "-r", "20" }, {}, "9600");
+    EXPECT_NE(noSuchRegister.err.find("Illegal data address"), std::string::npos) << noSuchRegister.err;
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST(ZorSimProgram, SignalsStopItAndRemoveItsLink)
+{
+    const fs::path dir = fs::temp_directory_path() / ("zor-sim-test-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    for (int sig : { SIGTERM, SIGINT }) {
+        SCOPED_TRACE(sig);
+        const fs::path link = dir / "ttyZOR";
+        Child child({ ZOR_SIM_BINARY, "--link", link.string() });
+        const std::string path = child.firstLine();
+        ASSERT_FALSE(path.empty());
+        EXPECT_EQ(fs::read_symlink(link), path);
+        child.signal(sig);
+        EXPECT_EQ(child.finish(), 0) << child.err;
+        EXPECT_FALSE(fs::is_symlink(link));
+    }
+    fs::remove_all(dir);
+}
+
+TEST(ZorSimProgram, PrintsTheDemoBusThatShipsWithIt)
+{
+    const Outcome r = run({ ZOR_SIM_BINARY, "--print-demo" });
+    EXPECT_EQ(r.status, 0);
+    std::ifstream file(std::string(ZOR_SOURCE_DIR) + "/sim/demo.bus", std::ios::binary);
+    std::stringstream shipped;
+    shipped << file.rdbuf();
+    EXPECT_EQ(r.out, shipped.str());
+}
+
+TEST(ZorSimProgram, BadInputGetsAMessageAndAStatus)
+{
+    const fs::path dir = fs::temp_directory_path() / ("zor-sim-bad-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path badBus = dir / "bad.bus";
+    std::ofstream(badBus) << "# detectors\nZOR-10 address=1 colour=red\n";
+    const fs::path plainFile = dir / "file";
+    std::ofstream(plainFile) << "x";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        { { "--help" }, 0, "" },
+        { { "--bus", badBus.string() }, 2, badBus.string() + ":2: unknown key \"colour\"" },
+        { { "--bus", (dir / "missing.bus").string() }, 2, "missing.bus: cannot be read" },
+        { { "--device", "ZOR-10" }, 2, "--device 1: address=N missing" },
+        { { "--bus" }, 2, "--bus needs a value" },
+        { { "--colour" }, 2, "unknown option --colour" },
+        { { "--link", (dir / "no/such/dir").string() }, 1, "No such file or directory" },
+        { { "--link", plainFile.string() }, 1, "exists and is not a symbolic link" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        std::vector<std::string> args { ZOR_SIM_BINARY };
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        if (c.status != 0) {
+            EXPECT_TRUE(r.out.empty()) << r.out;
+        }
+    }
+    const Outcome help = run({ ZOR_SIM_BINARY, "--help" });
+    for (const char* option : { "--bus", "--device", "--link", "--verbose", "--print-demo", "SIGTERM" })
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    fs::remove_all(dir);
+}
+
+} // namespace
