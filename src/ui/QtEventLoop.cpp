@@ -1,5 +1,7 @@
 #include "ui/QtEventLoop.h"
 
+#include "ui/ErrorReport.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -16,7 +18,7 @@ public:
         timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             if (handler_)
-                handler_();
+                Guarded(handler_);
         });
     }
     void setInterval(uint32_t ms) override
@@ -71,7 +73,8 @@ uint32_t QtEventLoop::tickCount() const
 
 void QtEventLoop::callLater(uint32_t ms, std::function<void()> fn)
 {
-    QTimer::singleShot(static_cast<int>(ms), Qt::PreciseTimer, QCoreApplication::instance(), std::move(fn));
+    QTimer::singleShot(static_cast<int>(ms), Qt::PreciseTimer, QCoreApplication::instance(),
+        [fn = std::move(fn)] { Guarded(fn); });
 }
 
 void QtEventLoop::processEvents()

@@ -1,0 +1,108 @@
+#include "ui/DesktopApp.h"
+
+#include "app/TFormMain.h"
+#include "commands/TFormDlg.h"
+#include "commands/TFormLora.h"
+#include "link/PosixSerialPort.h"
+#include "ports/UdevPortMonitor.h"
+#include "ports/UdevPortProvider.h"
+#include "sim/PtyTransport.h"
+#include "sim/SimBus.h"
+#include "sim/SimBusFile.h"
+#include "ui/ConcDialog.h"
+#include "ui/ErrorReport.h"
+#include "ui/HelpWindow.h"
+#include "ui/Icons.h"
+#include "ui/LoraWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/PortSettingsDialog.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLocale>
+#include <QSocketNotifier>
+
+namespace zor::ui {
+
+DesktopApp::DesktopApp(char separator)
+{
+    InitResources();
+    // The windows are laid out for a small sans-serif face of 8 points.
+    QFont font("DejaVu Sans", 8);
+    font.setStyleHint(QFont::SansSerif);
+    QApplication::setFont(font);
+    SetErrorReporter([this](const std::string& text) {
+        dialogs_.message(forms::DialogOwner::Main, forms::MessageKind::Error, text, forms::MessageButtons::Ok);
+    });
+
+    form_ = std::make_unique<TFormMain>(TFormMain::Platform{loop_, dialogs_, host_,
+        std::make_unique<PosixSerialPort>(), std::make_unique<ports::UdevPortProvider>(), separator});
+    main_ = std::make_unique<MainWindow>(
+        *form_, [](QWidget* parent) { return std::make_unique<PortSettingsDialog>(parent); });
+    conc_ = new ConcDialog(form_->FormDlg(), main_.get());
+    help_ = new HelpWindow(main_.get());
+    lora_ = new LoraWindow(form_->FormLora(), main_.get());
+    lora_->setLocale(main_->locale());
+    conc_->setLocale(main_->locale());
+
+    dialogs_.setWindows(main_.get(), lora_);
+    host_.setWindows(lora_, conc_, help_);
+    host_.setMenuItem(form_->NodeMenuItem.text(), [this] { form_->N11Click(); });
+    WatchHotplug();
+    Guarded([this] { form_->FormCreate(); });
+}
+
+DesktopApp::~DesktopApp()
+{
+    SetErrorReporter({});
+    // The windows go before the logic they show.
+    main_.reset();
+}
+
+void DesktopApp::WatchHotplug()
+{
+    hotplug_ = std::make_unique<ports::UdevPortMonitor>(
+        [this](const ports::TDeviceChange& change) { form_->ComBox.WMDeviceChange(change); });
+    if (hotplug_->fd() < 0)
+        return;
+    hotplugNotifier_ = std::make_unique<QSocketNotifier>(hotplug_->fd(), QSocketNotifier::Read);
+    QObject::connect(hotplugNotifier_.get(), &QSocketNotifier::activated, [this] {
+        Guarded([this] { hotplug_->HandlePending(); });
+    });
+}
+
+void DesktopApp::UsePort(const std::string& path, const std::string& description)
+{
+    const int32_t number = form_->ComPort.AddPort(path, description);
+    const auto& list = form_->ComPort.GetDeviceList();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i].Data == number) {
+            Guarded([&] { form_->ComBox.Pick(static_cast<int>(i)); });
+            return;
+        }
+}
+
+bool DesktopApp::StartDemo(std::string& error)
+{
+    demo_ = std::make_unique<SimBus>(loop_);
+    loadBusText(*demo_, demoBusText(), "demo");
+    demoLine_ = std::make_unique<PtyTransport>(*demo_);
+    if (!demoLine_->open(error)) {
+        demoLine_.reset();
+        demo_.reset();
+        return false;
+    }
+    demoNotifier_ = std::make_unique<QSocketNotifier>(demoLine_->fd(), QSocketNotifier::Read);
+    QObject::connect(demoNotifier_.get(), &QSocketNotifier::activated, [this] {
+        Guarded([this] { demoLine_->onReadable(); });
+    });
+    UsePort(demoLine_->slavePath(), DemoDescription);
+    return true;
+}
+
+void DesktopApp::Show()
+{
+    main_->show();
+}
+
+} // namespace zor::ui

@@ -1,0 +1,81 @@
+#pragma once
+// The desktop program put together: the Qt event loop, the dialogs, the
+// main window's logic on the serial port and the port catalogue, and the
+// four windows, created in the order main window, concentration dialog,
+// help window, LoRa window. Only the main window is shown. Optionally a port
+// named on the command line, or the built-in demonstration bus on a
+// pseudo-terminal, is listed and picked.
+
+#include "ui/QtDialogs.h"
+#include "ui/QtEventLoop.h"
+#include "ui/QtWindowHost.h"
+
+#include <memory>
+#include <string>
+
+class QSocketNotifier;
+
+namespace zor {
+class PtyTransport;
+class SimBus;
+class TFormMain;
+namespace ports {
+class UdevPortMonitor;
+}
+} // namespace zor
+
+namespace zor::ui {
+
+class ConcDialog;
+class HelpWindow;
+class LoraWindow;
+class MainWindow;
+
+class DesktopApp {
+public:
+    static constexpr const char* DemoDescription = "Демонстрационная шина";
+
+    // separator: the user's decimal separator.
+    explicit DesktopApp(char separator);
+    ~DesktopApp();
+    DesktopApp(const DesktopApp&) = delete;
+    DesktopApp& operator=(const DesktopApp&) = delete;
+
+    // Lists a port the platform does not, and picks it as the user would.
+    void UsePort(const std::string& path, const std::string& description);
+    // Starts the demonstration bus on a new pseudo-terminal and picks it;
+    // false with the reason in error.
+    bool StartDemo(std::string& error);
+    void Show();
+
+    TFormMain& Form() { return *form_; }
+    MainWindow& Main() { return *main_; }
+    LoraWindow& Lora() { return *lora_; }
+    ConcDialog& Conc() { return *conc_; }
+    HelpWindow& Help() { return *help_; }
+    QtWindowHost& Host() { return host_; }
+    QtDialogs& Dialogs() { return dialogs_; }
+    // The demonstration bus, null until StartDemo.
+    SimBus* Demo() { return demo_.get(); }
+
+private:
+    void WatchHotplug();
+
+    QtEventLoop loop_;
+    QtDialogs dialogs_;
+    QtWindowHost host_;
+    std::unique_ptr<TFormMain> form_;
+    std::unique_ptr<MainWindow> main_;
+    // Children of the main window, which deletes them.
+    ConcDialog* conc_ = nullptr;
+    HelpWindow* help_ = nullptr;
+    LoraWindow* lora_ = nullptr;
+
+    std::unique_ptr<ports::UdevPortMonitor> hotplug_;
+    std::unique_ptr<QSocketNotifier> hotplugNotifier_;
+    std::unique_ptr<SimBus> demo_;
+    std::unique_ptr<PtyTransport> demoLine_;
+    std::unique_ptr<QSocketNotifier> demoNotifier_;
+};
+
+} // namespace zor::ui

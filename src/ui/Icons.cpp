@@ -1,0 +1,33 @@
+#include "ui/Icons.h"
+
+#include <array>
+#include <map>
+
+// Resources compiled into a static library register only when asked to,
+// from the global namespace.
+static void InitZorResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace zor::ui {
+
+void InitResources()
+{
+    InitZorResources();
+}
+
+QIcon Icon(const std::string& name)
+{
+    return QIcon(QString(":/icons/%1.svg").arg(QString::fromStdString(name)));
+}
+
+QIcon TreeImage(int index)
+{
+    static const std::map<int, std::string> names{
+        {0, "added"}, {1, "zor11"}, {2, "zor12"}, {3, "zor13"}, {4, "zor10"}, {7, "working"}, {8, "error"}};
+    const auto it = names.find(index);
+    return it == names.end() ? QIcon() : Icon(it->second);
+}
+
+} // namespace zor::ui

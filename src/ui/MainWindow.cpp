@@ -1,0 +1,169 @@
+#include "ui/MainWindow.h"
+
+#include "app/TFormMain.h"
+#include "ui/Bind.h"
+#include "ui/DevicePanelView.h"
+#include "ui/DeviceTreeWidget.h"
+#include "ui/ErrorReport.h"
+#include "ui/Icons.h"
+#include "ui/PortComboBox.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QAbstractItemView>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include <map>
+
+namespace zor::ui {
+
+MainWindow::MainWindow(
+    TFormMain& form, std::function<std::unique_ptr<ports::LineSettingsDialog>(QWidget*)> settingsDialog)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+              | Qt::WindowCloseButtonHint)
+    , form_(form)
+    , settingsDialog_(std::move(settingsDialog))
+{
+    setObjectName("TFormMain");
+    setWindowTitle(Caption);
+    setLocale(NumberLocale(form.Separator()));
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(2);
+    column->addWidget(buttonBar());
+    auto* panels = new QHBoxLayout;
+    panels->setSpacing(2);
+    panels->addWidget(findPanel());
+    panel_ = new DevicePanelView(form_, central);
+    panel_->setMinimumWidth(488);
+    panels->addWidget(panel_, 1);
+    column->addLayout(panels, 1);
+    setCentralWidget(central);
+
+    statusBar()->setObjectName("StatBar");
+    statusBar()->setSizeGripEnabled(false);
+    BindStatusBar(form_.StatBar, statusBar());
+
+    // The window takes the size of its content and keeps it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    move(screen()->availableGeometry().topLeft());
+}
+
+QWidget* MainWindow::buttonBar()
+{
+    auto* bar = new QFrame(this);
+    bar->setObjectName("BtPanel");
+    bar->setFrameShape(QFrame::StyledPanel);
+    bar->setFixedHeight(41);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(1, 1, 1, 1);
+    row->setSpacing(1);
+
+    const std::map<const forms::Action*, std::string> icons{
+        {&form_.ActFind, "find"},
+        {&form_.ActStop, "stop"},
+        {&form_.ActRenew, "read"},
+        {&form_.ActReadStop, "stop"},
+        {&form_.ActSaveToFile, "save"},
+        {&form_.ActHelp, "help"},
+        {&form_.Panel.ActZero, "zero"},
+        {&form_.Panel.ActCalb, "calibrate"},
+        {&form_.Panel.ActInit, "reset"},
+    };
+    auto iconOf = [icons](const forms::Action* a) {
+        const auto it = icons.find(a);
+        return it == icons.end() ? QIcon() : Icon(it->second);
+    };
+    // The captions fit the 46 px buttons in the narrow cut of the face.
+    QFont narrow = font();
+    narrow.setFamily("DejaVu Sans Condensed");
+    auto button = [bar, narrow](const char* name) {
+        auto* b = new QToolButton(bar);
+        b->setFont(narrow);
+        b->setObjectName(name);
+        b->setFixedSize(46, 39);
+        b->setIconSize(QSize(16, 16));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+        return b;
+    };
+    const ButtonLook withHint{true, iconOf};
+
+    QToolButton* find = button("BtFind");
+    // "Найти" shows no hint; the others show their action's.
+    BindActionButton(form_.BtFind, {&form_.ActFind, &form_.ActStop}, find, ButtonLook{false, iconOf},
+        [this] { form_.BtFindClick(); });
+    QToolButton* read = button("BtRead");
+    BindActionButton(form_.BtRead, {&form_.ActRenew, &form_.ActReadStop}, read, withHint, [this] { form_.BtReadClick(); });
+    QToolButton* save = button("BtSave");
+    BindAction(form_.ActSaveToFile, save, withHint, [this] { form_.ActSaveToFileExecute(); });
+    QToolButton* help = button("SpeedButton1");
+    BindAction(form_.ActHelp, help, withHint, [this] { form_.ActHelpExecute(); });
+    QToolButton* zero = button("BtClbZero");
+    BindAction(form_.Panel.ActZero, zero, withHint, [this] { form_.ActZeroExecute(); });
+    QToolButton* calb = button("BtClbConc");
+    BindAction(form_.Panel.ActCalb, calb, withHint, [this] { form_.ActCalbExecute(); });
+    QToolButton* init = button("BtClbInit");
+    BindAction(form_.Panel.ActInit, init, withHint, [this] { form_.ActInitExecute(); });
+
+    for (QWidget* w : {find, read, save, help})
+        row->addWidget(w);
+    row->addStretch(1);
+    for (QWidget* w : {zero, calb, init})
+        row->addWidget(w);
+    return bar;
+}
+
+QWidget* MainWindow::findPanel()
+{
+    auto* panel = new ToolPanel(qs(form_.FindPanel.text()), this);
+    panel->setObjectName("FindPanel");
+    panel->setFixedWidth(217);
+
+    tree_ = new DeviceTreeWidget(form_.DevTree, TreeImage, panel);
+    tree_->setObjectName("DevTree");
+    tree_->onPress = [this](MouseButton button, forms::TreeNode* node) { form_.DevTreeMouseDown(button, node); };
+    tree_->onDoubleClick = [this] { form_.DevTreeDblClick(); };
+    panel->addSection("MODBUS RTU", tree_, 1);
+
+    auto* settings = new QWidget(panel);
+    auto* row = new QHBoxLayout(settings);
+    row->setContentsMargins(4, 6, 4, 6);
+    row->setSpacing(3);
+    portBox_ = new PortComboBox(settings);
+    portBox_->setObjectName("ComBox");
+    portBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    portBox_->setMinimumContentsLength(10);
+    BindCombo(form_.ComBox, portBox_, [this](int index) { form_.ComBox.Pick(index); });
+    portBox_->onDropDown = [this] { form_.ComBox.DropDown(); };
+    // The list may be wider than the panel: the popup shows whole names.
+    portBox_->view()->setMinimumWidth(320);
+    row->addWidget(portBox_, 1);
+
+    auto* cfg = new QToolButton(settings);
+    cfg->setObjectName("bCfg");
+    cfg->setText("...");
+    cfg->setToolTip(qs(form_.bCfgHint.text()));
+    connect(cfg, &QToolButton::clicked, this, [this] {
+        Guarded([this] {
+            const auto dialog = settingsDialog_(this);
+            form_.bCfgClick(*dialog);
+        });
+    });
+    row->addWidget(cfg);
+    panel->addSection("Настройки", settings);
+    return panel;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    Guarded([this] { form_.FormClose(); });
+    event->accept();
+}
+
+} // namespace zor::ui
