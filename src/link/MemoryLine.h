@@ -67,8 +67,8 @@ private:
     };
     // Appends n characters that go on the wire after busyNs and returns when
     // each one is done, through `queue`.
-    void transmit(std::deque<InFlight>& queue, uint64_t& busyNs, const uint8_t* data, size_t n,
-        const LineSettings& settings);
+    void transmit(
+        std::deque<InFlight>& queue, uint64_t& busyNs, const uint8_t* data, size_t n, const LineSettings& settings);
     uint64_t untilFront(const std::deque<InFlight>& queue);
 
     EventLoop& loop_;

@@ -9,8 +9,8 @@ namespace {
 // The reflected CRC-16 table (polynomial 0xA001) split into its low and high
 // bytes, so that the register can be kept as two bytes.
 struct CrcTables {
-    std::array<uint8_t, 256> lo{};
-    std::array<uint8_t, 256> hi{};
+    std::array<uint8_t, 256> lo {};
+    std::array<uint8_t, 256> hi {};
 };
 
 constexpr CrcTables makeTables()

@@ -42,7 +42,7 @@ long PosixSerialPort::failedCount(int err)
 void PosixSerialPort::take(int fd)
 {
     fd_ = fd;
-    struct stat st {};
+    struct stat st { };
     pseudoTerminal_ = fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && posix::IsPseudoTerminalSlave(st.st_rdev);
 }
 

@@ -28,8 +28,8 @@ uint32_t waitBound(uint32_t timeout, uint32_t idle)
 
 uint32_t BaudRateToValue(TBaudRate rate)
 {
-    static constexpr uint32_t kValues[] = { 0, 110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000,
-        57600, 115200, 128000, 256000 };
+    static constexpr uint32_t kValues[]
+        = { 0, 110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000 };
     const auto i = static_cast<size_t>(rate);
     return i < std::size(kValues) ? kValues[i] : 0;
 }

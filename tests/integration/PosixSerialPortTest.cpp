@@ -1,8 +1,8 @@
 // The termios backend on pseudo-terminal pairs: real descriptors, waits
 // bounded by poll().
 
-#include "link/PosixCustomRate.h"
 #include "link/PosixSerialPort.h"
+#include "link/PosixCustomRate.h"
 #include "link/TVSModbusRTU.h"
 #include "runtime/VirtualLoop.h"
 

@@ -16,7 +16,10 @@ namespace zor::test {
 
 class FakePort final : public SerialPort {
 public:
-    explicit FakePort(VirtualLoop& loop) : loop_(loop) { }
+    explicit FakePort(VirtualLoop& loop)
+        : loop_(loop)
+    {
+    }
 
     // Script.
     std::string existing = "COM1";

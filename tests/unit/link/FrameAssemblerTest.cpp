@@ -46,8 +46,8 @@ TEST(FrameAssembler, JoinsChunksThatFailAloneAndNothingElse)
         { "two frames in one chunk", { Bytes { 0x01, 0x03, 0x40, 0x21, 0x01, 0x03, 0x40, 0x21 } }, {} },
         { "a long frame is accepted whole", { withCrc(Bytes(298, 0x11)) }, { withCrc(Bytes(298, 0x11)) } },
         { "a flood of noise is held to the limit", { Bytes(1000, 0x00), frame }, { frame } },
-        { "a 256-byte frame cut in two", { Bytes(long256.begin(), long256.begin() + 100),
-                                               Bytes(long256.begin() + 100, long256.end()) },
+        { "a 256-byte frame cut in two",
+            { Bytes(long256.begin(), long256.begin() + 100), Bytes(long256.begin() + 100, long256.end()) },
             { long256 } },
     };
     for (const Case& c : cases) {

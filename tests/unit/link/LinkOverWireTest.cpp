@@ -95,8 +95,7 @@ TEST(LinkOverWire, TheTickCutsTheChunksAndTheMasterJoinsTheAnswers)
         TVSModbusRTU rtu(loop2, wire2.masterPort());
         configure(rtu, s, 50);
         std::vector<Bytes> events;
-        rtu.SetOnModbusPacketEvent(
-            [&](TVSModbusRTU&, const uint8_t* d, uint16_t n) { events.emplace_back(d, d + n); });
+        rtu.SetOnModbusPacketEvent([&](TVSModbusRTU&, const uint8_t* d, uint16_t n) { events.emplace_back(d, d + n); });
         ASSERT_TRUE(rtu.Open());
         schedule(loop2, wire2, c.sends, s);
         loop2.advance(300);

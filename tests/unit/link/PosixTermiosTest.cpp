@@ -1,5 +1,5 @@
-#include "link/PortError.h"
 #include "link/PosixTermios.h"
+#include "link/PortError.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,24 @@ TEST(PosixTermios, RatesWithASpeedCodeAndRatesWithout)
         std::optional<speed_t> code;
     };
     const Case cases[] = {
-        { 110, B110 }, { 300, B300 }, { 600, B600 }, { 1200, B1200 }, { 2400, B2400 }, { 4800, B4800 },
-        { 9600, B9600 }, { 19200, B19200 }, { 38400, B38400 }, { 57600, B57600 }, { 115200, B115200 },
-        { 230400, B230400 }, { 14400, std::nullopt }, { 56000, std::nullopt }, { 128000, std::nullopt },
-        { 256000, std::nullopt }, { 0, std::nullopt }, { 12345, std::nullopt },
+        { 110, B110 },
+        { 300, B300 },
+        { 600, B600 },
+        { 1200, B1200 },
+        { 2400, B2400 },
+        { 4800, B4800 },
+        { 9600, B9600 },
+        { 19200, B19200 },
+        { 38400, B38400 },
+        { 57600, B57600 },
+        { 115200, B115200 },
+        { 230400, B230400 },
+        { 14400, std::nullopt },
+        { 56000, std::nullopt },
+        { 128000, std::nullopt },
+        { 256000, std::nullopt },
+        { 0, std::nullopt },
+        { 12345, std::nullopt },
     };
     for (const Case& c : cases)
         EXPECT_EQ(StandardSpeed(c.baud), c.code) << c.baud;
@@ -81,7 +95,8 @@ TEST(PosixTermios, TheRecordCarriesEverySetting)
         EXPECT_EQ((t.c_cflag & CSTOPB) != 0, c.twoStop) << c.what;
         EXPECT_EQ((t.c_cflag & CRTSCTS) != 0, c.rtscts) << c.what;
         EXPECT_EQ((t.c_iflag & (IXON | IXOFF)) == (IXON | IXOFF), c.xon) << c.what;
-        EXPECT_EQ(t.c_iflag & (INPCK | ICRNL), 0u) << c.what << ": received parity is not checked, bytes not translated";
+        EXPECT_EQ(t.c_iflag & (INPCK | ICRNL), 0u)
+            << c.what << ": received parity is not checked, bytes not translated";
         EXPECT_EQ(t.c_lflag & (ECHO | ICANON | ISIG), 0u) << c.what;
         EXPECT_EQ(t.c_oflag & OPOST, 0u) << c.what;
         EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD), CLOCAL | CREAD) << c.what;

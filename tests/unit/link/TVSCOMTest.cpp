@@ -521,10 +521,10 @@ TEST(TransmitTime, CountsTenBitsACharacterRoundingHalvesToEven)
 
 TEST(BaudRates, EachMemberMapsToTheNumberInItsName)
 {
-    const std::pair<TBaudRate, uint32_t> cases[] = { { TBaudRate::brCustom, 0 }, { TBaudRate::br110, 110 },
-        { TBaudRate::br1200, 1200 }, { TBaudRate::br14400, 14400 }, { TBaudRate::br19200, 19200 },
-        { TBaudRate::br56000, 56000 }, { TBaudRate::br57600, 57600 }, { TBaudRate::br128000, 128000 },
-        { TBaudRate::br256000, 256000 } };
+    const std::pair<TBaudRate, uint32_t> cases[]
+        = { { TBaudRate::brCustom, 0 }, { TBaudRate::br110, 110 }, { TBaudRate::br1200, 1200 },
+              { TBaudRate::br14400, 14400 }, { TBaudRate::br19200, 19200 }, { TBaudRate::br56000, 56000 },
+              { TBaudRate::br57600, 57600 }, { TBaudRate::br128000, 128000 }, { TBaudRate::br256000, 256000 } };
     for (const auto& [rate, value] : cases)
         EXPECT_EQ(BaudRateToValue(rate), value) << value;
 }

@@ -114,7 +114,8 @@ TEST_F(MasterTest, EachSendOperationWritesItsFrame)
     static const uint8_t write6[] = { 0x00, 0x01, 0x00, 0x03 };
     static const uint8_t write16[] = { 0x00, 0x40, 0x00, 0x02, 0x04, 0x12, 0x34, 0x56, 0x78 };
     const std::vector<Case> cases = {
-        { "SendCmdModbusPacket read", [](TVSModbusRTU& m) { return m.SendCmdModbusPacket(1, 3, kRead10.data(), 4, false); },
+        { "SendCmdModbusPacket read",
+            [](TVSModbusRTU& m) { return m.SendCmdModbusPacket(1, 3, kRead10.data(), 4, false); },
             { 0x01, 0x03, 0x00, 0x00, 0x00, 0x0A, 0xC5, 0xCD } },
         { "SendModbusPacket", [](TVSModbusRTU& m) { return m.SendModbusPacket(1, fn3, 5, false); },
             { 0x01, 0x03, 0x00, 0x00, 0x00, 0x0A, 0xC5, 0xCD } },
@@ -161,14 +162,14 @@ TEST_F(MasterTest, FramesBeyondTheOneByteLengthAreRefused)
         size_t frameLength; // 0: refused
     };
     const std::vector<Case> cases = {
-        { "SendModbusPacket 252", [](TVSModbusRTU& m, const uint8_t* d) { return m.SendModbusPacket(1, d, 252, false); },
-            255 },
-        { "SendModbusPacket 253", [](TVSModbusRTU& m, const uint8_t* d) { return m.SendModbusPacket(1, d, 253, false); },
-            0 },
-        { "SendCustomPacket 251", [](TVSModbusRTU& m, const uint8_t* d) { return m.SendCustomPacket(1, d, 251, false); },
-            255 },
-        { "SendCustomPacket 252", [](TVSModbusRTU& m, const uint8_t* d) { return m.SendCustomPacket(1, d, 252, false); },
-            0 },
+        { "SendModbusPacket 252",
+            [](TVSModbusRTU& m, const uint8_t* d) { return m.SendModbusPacket(1, d, 252, false); }, 255 },
+        { "SendModbusPacket 253",
+            [](TVSModbusRTU& m, const uint8_t* d) { return m.SendModbusPacket(1, d, 253, false); }, 0 },
+        { "SendCustomPacket 251",
+            [](TVSModbusRTU& m, const uint8_t* d) { return m.SendCustomPacket(1, d, 251, false); }, 255 },
+        { "SendCustomPacket 252",
+            [](TVSModbusRTU& m, const uint8_t* d) { return m.SendCustomPacket(1, d, 252, false); }, 0 },
         { "SendCmdCustomPacket 250",
             [](TVSModbusRTU& m, const uint8_t* d) { return m.SendCmdCustomPacket(1, 3, d, 250, false); }, 255 },
         { "SendCmdCustomPacket 251",
@@ -295,10 +296,12 @@ TEST_F(MasterTest, EachChunkIsCheckedAndDispatched)
         FakePort& p = *fake;
         TVSModbusRTU m(fresh, std::move(fake));
         std::vector<Event> seen;
-        m.SetOnModbusPacketEvent(
-            [&](TVSModbusRTU&, const uint8_t* d, uint16_t n) { seen.push_back({ false, Bytes(d, d + n) }); });
-        m.SetOnCustomPacketEvent(
-            [&](TVSModbusRTU&, const uint8_t* d, uint16_t n) { seen.push_back({ true, Bytes(d, d + n) }); });
+        m.SetOnModbusPacketEvent([&](TVSModbusRTU&, const uint8_t* d, uint16_t n) {
+            seen.push_back({ false, Bytes(d, d + n) });
+        });
+        m.SetOnCustomPacketEvent([&](TVSModbusRTU&, const uint8_t* d, uint16_t n) {
+            seen.push_back({ true, Bytes(d, d + n) });
+        });
         ASSERT_TRUE(m.Open());
         p.in.assign(c.chunk.begin(), c.chunk.end());
         fresh.advance(m.PollingDelay());
