@@ -24,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zor {
 
@@ -198,9 +199,27 @@ private:
     void DispatchRead(uint8_t address, uint8_t function, const uint16_t* values, int count);
     // A step of a write sequence: function 6 with its own time-out.
     void SendStep(uint8_t address, uint16_t reg, uint16_t value);
+    struct WriteStep {
+        uint16_t reg;
+        uint16_t value;
+        std::string_view status;
+    };
+    // The write that follows the confirmation of reg with value; nothing
+    // when the chain does not go on from there.
+    std::optional<WriteStep> NextStep(uint8_t address, uint16_t reg, uint16_t value);
     void InterfaceHandling(uint8_t& address, uint16_t lineWord);
     int EndOperation(uint8_t address);
     uint16_t Scaled(uint8_t address, double value) const;
+    // Starts a write operation on the selected device.
+    void StartOperation(TWriteOp op);
+    // An echo that continues nothing: the write's time-out goes on running
+    // and ends the operation if nothing better comes.
+    void KeepWaiting();
+    // The link back at the bus settings held by ComPort.
+    void ReopenBusLine();
+    // Zero and reset: the same checks and question, different command.
+    void RunCalibration(TWriteOp op, const std::string& question);
+    void TestCurrent(uint16_t command, const std::string& status);
     void ApplyToLink(uint32_t baud, int dataBits, TParity parity, TStopBits stop);
 
     EventLoop& loop_;
