@@ -2,6 +2,9 @@
 // and writes the demo bus over the pseudo-terminal, and the command line
 // behaves. Real time, every wait bounded.
 
+#include "runtime/VirtualLoop.h"
+#include "sim/SimBusFile.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -275,6 +278,22 @@ TEST(ZorSimProgram, PrintsTheDemoBusThatShipsWithIt)
     std::stringstream shipped;
     shipped << file.rdbuf();
     EXPECT_EQ(r.out, shipped.str());
+}
+
+TEST(ZorSimProgram, EveryShippedBusFileLoads)
+{
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(ZOR_SOURCE_DIR) / "sim")) {
+        if (entry.path().extension() != ".bus")
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        ++files;
+        zor::VirtualLoop loop;
+        zor::SimBus bus(loop);
+        EXPECT_NO_THROW(zor::loadBusFile(bus, entry.path().string()));
+        EXPECT_GT(bus.size(), 0u);
+    }
+    EXPECT_GE(files, 1u);
 }
 
 TEST(ZorSimProgram, BadInputGetsAMessageAndAStatus)
