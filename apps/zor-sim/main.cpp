@@ -122,6 +122,10 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGTERM);
     sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
     const int signalFd = ::signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    if (signalFd < 0) {
+        std::cerr << "zor-sim: signalfd: " << std::strerror(errno) << "\n";
+        return 1;
+    }
 
     zor::PollLoop loop;
     zor::SimBus bus(loop);

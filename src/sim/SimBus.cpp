@@ -81,7 +81,7 @@ void SimBus::serve(Station& station)
         return;
     trace("rx", detector, request);
     std::vector<uint8_t> reply = serveRequest(detector, request.data(), request.size() - 2);
-    if (address == 0 || reply.empty()) {
+    if (address == 0) {
         detector.commitLine();
         return;
     }
