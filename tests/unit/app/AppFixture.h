@@ -27,7 +27,6 @@
 
 #include <deque>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,7 +36,7 @@ namespace zor::test {
 using Frame = std::vector<uint8_t>;
 
 // A request as it goes on the wire: address, function, data and CRC.
-inline Frame Request(uint8_t address, uint8_t function, std::initializer_list<uint8_t> data)
+inline Frame Request(uint8_t address, uint8_t function, const std::vector<uint8_t>& data)
 {
     Frame f;
     f.reserve(data.size() + 4);
