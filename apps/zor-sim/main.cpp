@@ -24,7 +24,7 @@ Simulates an RS-485 bus of ZOR-10..ZOR-13 gas detectors (Modbus RTU slaves)
 on a new pseudo-terminal, for trying the service tool without a detector.
 
   --bus FILE      the detectors that FILE describes, one per line
-  --device SPEC   adds a detector written like a line of a bus file, e.g.
+  --device LINE   adds a detector written like a line of a bus file, e.g.
                   --device "ZOR-11 address=5 gas=24 baud=9600"; may be repeated
   --link PATH     makes PATH a symbolic link to the pseudo-terminal and
                   removes it at exit (an old link there is replaced, a file
@@ -106,10 +106,10 @@ int main(int argc, char** argv)
             if (!value(a == "--bus" ? opt.busFile : opt.link))
                 return usageError(a + " needs a value");
         } else if (a == "--device") {
-            std::string spec;
-            if (!value(spec))
+            std::string line;
+            if (!value(line))
                 return usageError(a + " needs a value");
-            opt.devices.push_back(spec);
+            opt.devices.push_back(line);
         } else {
             return usageError("unknown option " + a);
         }
@@ -133,7 +133,7 @@ int main(int argc, char** argv)
         if (!opt.busFile.empty())
             zor::loadBusFile(bus, opt.busFile);
         for (size_t i = 0; i < opt.devices.size(); ++i)
-            zor::addDetectorSpec(bus, opt.devices[i], "--device " + std::to_string(i + 1));
+            zor::addDetectorLine(bus, opt.devices[i], "--device " + std::to_string(i + 1));
         if (opt.busFile.empty() && opt.devices.empty())
             zor::loadBusText(bus, zor::demoBusText(), "demo bus");
     } catch (const std::exception& e) {

@@ -176,10 +176,10 @@ std::vector<std::string_view> words(std::string_view text)
 
 } // namespace
 
-void addDetectorSpec(SimBus& bus, std::string_view spec, const std::string& where)
+void addDetectorLine(SimBus& bus, std::string_view line, const std::string& where)
 {
     const LineReader in(where);
-    const std::vector<std::string_view> tokens = words(spec.substr(0, spec.find('#')));
+    const std::vector<std::string_view> tokens = words(line.substr(0, line.find('#')));
     if (tokens.empty())
         in.fail("no detector described");
     const std::optional<SimModel> model = simModelNamed(tokens[0]);
@@ -309,7 +309,7 @@ void loadBusText(SimBus& bus, std::string_view text, const std::string& name)
         text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
         ++lineNo;
         if (!words(line.substr(0, line.find('#'))).empty())
-            addDetectorSpec(bus, line, name + ":" + std::to_string(lineNo));
+            addDetectorLine(bus, line, name + ":" + std::to_string(lineNo));
     }
 }
 

@@ -22,7 +22,7 @@ public:
 
 // Adds one detector described like a line of a bus file; where names it in
 // error messages.
-void addDetectorSpec(SimBus& bus, std::string_view spec, const std::string& where);
+void addDetectorLine(SimBus& bus, std::string_view line, const std::string& where);
 // Adds every detector of a description; name labels the messages.
 void loadBusText(SimBus& bus, std::string_view text, const std::string& name);
 // Reads the file and loads it.

@@ -38,11 +38,11 @@ TEST(SimBusFile, EveryKeyReachesTheDetector)
 {
     VirtualLoop loop;
     SimBus bus(loop);
-    addDetectorSpec(bus,
+    addDetectorLine(bus,
         "ZOR-12 address=9 baud=9600 parity=none stop=2 serial=9512345 version=1601 gas=25 range=500"
         " limit1=100 limit2=200 hysteresis=5 zerozone=3 magnet=250 relays=5 blocking=on"
         " temperature=-12.5 radio=off # a comment",
-        "spec");
+        "line");
     SimDetector& d = bus.detector(9);
     const std::pair<uint16_t, uint16_t> regs[] = {
         { 0, 0x0984 },
@@ -69,9 +69,9 @@ TEST(SimBusFile, FaultKeysReachTheDetector)
 {
     VirtualLoop loop;
     SimBus bus(loop);
-    addDetectorSpec(bus,
+    addDetectorLine(bus,
         "ZOR-10 address=3 silent badcrc split=300ms delay=2s turnaround=20 exception-reg=7:2 exception-fn=16:1",
-        "spec");
+        "line");
     const SimFaults& f = bus.detector(3).faults();
     EXPECT_TRUE(f.silent);
     EXPECT_TRUE(f.badCrc);
@@ -89,8 +89,8 @@ TEST(SimBusFile, TestGasComesAndGoesOnSchedule)
 {
     VirtualLoop loop;
     SimBus bus(loop);
-    addDetectorSpec(
-        bus, "ZOR-13 address=1 gas=4 response=0 testgas=250 testgas-at=10s testgas-for=20s testgas-every=60s", "spec");
+    addDetectorLine(
+        bus, "ZOR-13 address=1 gas=4 response=0 testgas=250 testgas-at=10s testgas-for=20s testgas-every=60s", "line");
     SimDetector& d = bus.detector(1);
     const std::pair<uint64_t, uint16_t> readings[]
         = { { 5000, 0 }, { 15000, 250 }, { 35000, 0 }, { 75000, 250 }, { 95000, 0 } };
@@ -138,7 +138,7 @@ TEST(SimBusFile, AFailedLineAddsNoDetector)
 {
     VirtualLoop loop;
     SimBus bus(loop);
-    EXPECT_THROW(addDetectorSpec(bus, "ZOR-10 address=1 colour=red", "spec"), SimBusFileError);
+    EXPECT_THROW(addDetectorLine(bus, "ZOR-10 address=1 colour=red", "line"), SimBusFileError);
     EXPECT_EQ(bus.size(), 0u);
     EXPECT_THROW(loadBusFile(bus, "/nonexistent/demo.bus"), SimBusFileError);
 }
