@@ -36,8 +36,8 @@ void TFormMain::RunCalibration(TWriteOp op, const std::string& question)
     // Held off from before the question until the first write has gone, so
     // that no read slips in between.
     TimerRead_->setEnabled(false);
-    if (dialogs_.message(forms::DialogOwner::Main, forms::MessageKind::Confirmation, question,
-            forms::MessageButtons::YesNo)
+    if (dialogs_.message(
+            forms::DialogOwner::Main, forms::MessageKind::Confirmation, question, forms::MessageButtons::YesNo)
         != forms::Answer::Yes) {
         TimerRead_->setEnabled(reading);
         return;
@@ -82,8 +82,8 @@ void TFormMain::ActCalbExecute()
         return;
     }
     formDlg_->Caption.setText("ПГС:");
-    formDlg_->Tag = static_cast<int32_t>(static_cast<uint32_t>(range) << 16 | static_cast<uint32_t>(unit) << 8
-        | (dev->Regs[RegGas] & 0x00FFu));
+    formDlg_->Tag = static_cast<int32_t>(
+        static_cast<uint32_t>(range) << 16 | static_cast<uint32_t>(unit) << 8 | (dev->Regs[RegGas] & 0x00FFu));
     windows_.ShowConcentrationDialog();
 }
 

@@ -60,7 +60,8 @@ void TFormMain::ChBoxCurrFixClick()
     // it) nothing is sent.
     if (on == static_cast<bool>(c & StateCurrentFixed))
         return;
-    const uint16_t value = on ? static_cast<uint16_t>(c | StateCurrentFixed) : static_cast<uint16_t>(c & ~StateCurrentFixed);
+    const uint16_t value
+        = on ? static_cast<uint16_t>(c | StateCurrentFixed) : static_cast<uint16_t>(c & ~StateCurrentFixed);
     if (!WriteRegister(SelAddr(), RegState, " ", kTimeoutMs, value))
         return;
     Updating_ = true;

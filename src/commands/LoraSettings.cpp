@@ -30,7 +30,7 @@ bool TFormMain::WriteLoraBlock(uint8_t address, uint8_t start, const uint16_t* d
 {
     SetStatus("Запись настроек LoRa...");
     WriteOp_ = woLoraWrite;
-    std::vector<uint8_t> bytes{0x00, start, 0x00, count, static_cast<uint8_t>(2 * count)};
+    std::vector<uint8_t> bytes { 0x00, start, 0x00, count, static_cast<uint8_t>(2 * count) };
     for (int i = 0; i < count; ++i) {
         bytes.push_back(static_cast<uint8_t>(data[i] >> 8));
         bytes.push_back(static_cast<uint8_t>(data[i]));

@@ -97,8 +97,8 @@ void TFormMain::SendStep(uint8_t address, uint16_t reg, uint16_t value)
 {
     if (WriteOp_ == woNone)
         return;
-    const uint8_t data[4]{static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
-        static_cast<uint8_t>(value)};
+    const uint8_t data[4] { static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
+        static_cast<uint8_t>(value) };
     Issue(address, 6, data, sizeof data, reg);
     ArmTimeOut(kStepTimeoutMs);
 }
@@ -113,35 +113,40 @@ void TFormMain::KeepWaiting()
 
 std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_t reg, uint16_t value)
 {
-    const auto limit1 = [&] { return WriteStep{RegLimit1, Scaled(address, Panel.EditLimit1.value()), "Запись порога №1..."}; };
-    const auto limit2 = [&] { return WriteStep{RegLimit2, Scaled(address, Panel.EditLimit2.value()), "Запись порога №2..."}; };
+    const auto limit1 = [&] {
+        return WriteStep { RegLimit1, Scaled(address, Panel.EditLimit1.value()), "Запись порога №1..." };
+    };
+    const auto limit2 = [&] {
+        return WriteStep { RegLimit2, Scaled(address, Panel.EditLimit2.value()), "Запись порога №2..." };
+    };
     const auto hyster = [&] {
         const uint16_t h = Scaled(address, Panel.EditHyster.value()) & 0x00FF;
-        return WriteStep{RegHyster, static_cast<uint16_t>(h * 257), "Запись гистерезиса..."};
+        return WriteStep { RegHyster, static_cast<uint16_t>(h * 257), "Запись гистерезиса..." };
     };
     const auto blocking = [&] {
-        return WriteStep{RegOptions, static_cast<uint16_t>(Panel.CBoxBlock.checked() ? OptBlock : 0), "Запись блокировки..."};
+        return WriteStep { RegOptions, static_cast<uint16_t>(Panel.CBoxBlock.checked() ? OptBlock : 0),
+            "Запись блокировки..." };
     };
-    const WriteStep close{RegState, WritePermissionClosed, kClosing};
+    const WriteStep close { RegState, WritePermissionClosed, kClosing };
 
     switch (reg) {
     case RegState:
         if (value == kStartEcho)
-            return WriteStep{RegState, WritePermissionOpen, "Установка разрешений..."};
+            return WriteStep { RegState, WritePermissionOpen, "Установка разрешений..." };
         if (value != WritePermissionOpen)
             return std::nullopt;
         switch (WriteOp_) {
         case woInterface:
-            return WriteStep{RegLine, LineWordOf(Panel), "Запись настроек интерфейса..."};
+            return WriteStep { RegLine, LineWordOf(Panel), "Запись настроек интерфейса..." };
         case woOptions:
-            return WriteStep{
-                RegMagnetConc, Scaled(address, Panel.EditMagnet.value()), "Запись для магнитной калибровки..."};
+            return WriteStep { RegMagnetConc, Scaled(address, Panel.EditMagnet.value()),
+                "Запись для магнитной калибровки..." };
         case woZero:
-            return WriteStep{RegConc, CmdSetZero, WriteOpTexts[woZero]};
+            return WriteStep { RegConc, CmdSetZero, WriteOpTexts[woZero] };
         case woSpan:
-            return WriteStep{RegConc, SpanValue_, WriteOpTexts[woSpan]};
+            return WriteStep { RegConc, SpanValue_, WriteOpTexts[woSpan] };
         case woReset:
-            return WriteStep{RegConc, CmdResetCalibration, WriteOpTexts[woReset]};
+            return WriteStep { RegConc, CmdResetCalibration, WriteOpTexts[woReset] };
         default:
             return std::nullopt;
         }
@@ -161,10 +166,10 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
     case RegLimit2:
         return Limit1First_ ? hyster() : limit1();
     case RegHyster:
-        return WriteStep{RegZeroZone, Scaled(address, Panel.EditZeroZone.value()), "Запись нулевой зоны..."};
+        return WriteStep { RegZeroZone, Scaled(address, Panel.EditZeroZone.value()), "Запись нулевой зоны..." };
     case RegZeroZone:
         if (Panel.CBoxRelay1.enabled())
-            return WriteStep{RegRelays, RelayWordOf(Panel), "Запись настроек реле"};
+            return WriteStep { RegRelays, RelayWordOf(Panel), "Запись настроек реле" };
         return blocking();
     case RegRelays:
         return blocking();
@@ -176,6 +181,8 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
 // Every step goes out with function 6, the only one the dispatch passes.
 int TFormMain::AdvanceWrite(uint8_t address, uint8_t, uint16_t value, uint16_t reg)
 {
+    // The chain never writes the gas register or above; of those echoes only
+    // the LoRa restart's ends something.
     if (reg >= RegGas) {
         if (reg == RegLoraCtrl) {
             SetStatus("Успешно!");

@@ -10,7 +10,7 @@ class TAboutBox {
 public:
     static constexpr std::string_view Caption = "Помощь";
     // Lines 2, 4, 5, 7 and 9 end with a blank that belongs to the line.
-    static constexpr std::array<std::string_view, 10> Lines{
+    static constexpr std::array<std::string_view, 10> Lines {
         "1. Начать поиск приборов (\"Поиск\").",
         "2. После обнаружения необходимых приборов ",
         "остановить поиск (\"Стоп\").",

@@ -12,17 +12,20 @@ class TFormMain;
 
 class TFormDlg {
 public:
-    explicit TFormDlg(TFormMain& main) : main_(main) {}
+    explicit TFormDlg(TFormMain& main)
+        : main_(main)
+    {
+    }
 
     // Set by the window before it shows the dialog: the measuring range in
     // bits 16..31, the unit code in bits 8..15, the gas code in bits 0..7.
     int32_t Tag = 0;
-    forms::Label Caption{"Dlg"};
+    forms::Label Caption { "Dlg" };
 
-    forms::Label LConc{"НКПР"};
-    forms::SpinEdit EditConc{10, 100, 0.1, 1, 10};
-    forms::Label BtOk{"Задать"};
-    forms::Label BtCancel{"Отмена"};
+    forms::Label LConc { "НКПР" };
+    forms::SpinEdit EditConc { 10, 100, 0.1, 1, 10 };
+    forms::Label BtOk { "Задать" };
+    forms::Label BtCancel { "Отмена" };
 
     uint16_t RangeRaw = 0;
     uint8_t UnitCode = 0;
@@ -36,7 +39,7 @@ public:
     // closes the dialog; stays open when the window refuses.
     void BtOkClick();
     void BtCancelClick();
-    void EditConcKeyDown() {}
+    void EditConcKeyDown() { }
 
 private:
     TFormMain& main_;

@@ -57,7 +57,7 @@ uint8_t Nibble(char c)
 
 TSessionKey KeyOf(const std::string& hex)
 {
-    TSessionKey key{};
+    TSessionKey key {};
     for (size_t k = 0; k < key.size(); ++k)
         key[k] = static_cast<uint8_t>(Nibble(hex[2 * k]) << 4 | Nibble(hex[2 * k + 1]));
     return key;
@@ -90,7 +90,8 @@ void TakeIndex(uint8_t& field, const forms::ComboList& list)
 
 } // namespace
 
-TFormLora::TFormLora(TFormMain& main) : main_(main)
+TFormLora::TFormLora(TFormMain& main)
+    : main_(main)
 {
     CBoxBandWidth.setEnabled(false);
     CBoxCodingRate.setEnabled(false);
@@ -98,7 +99,7 @@ TFormLora::TFormLora(TFormMain& main) : main_(main)
 
 void TFormLora::FormShow()
 {
-    for (forms::IntSpinEdit* chan : {&EditChan1, &EditChan2, &EditChan3})
+    for (forms::IntSpinEdit* chan : { &EditChan1, &EditChan2, &EditChan3 })
         chan->setEnabled(false);
     ShowLoraSettings();
 }
@@ -195,9 +196,9 @@ void TFormLora::BitBtnRFWriteClick()
     Settings.DevAddr = static_cast<uint32_t>(EditAddr.value());
     Settings.Period = static_cast<uint16_t>(EditPeriod.value());
     // The channels are shown but not editable, and not written.
-    const uint16_t data[5]{static_cast<uint16_t>(Settings.DevAddr >> 16), static_cast<uint16_t>(Settings.DevAddr),
+    const uint16_t data[5] { static_cast<uint16_t>(Settings.DevAddr >> 16), static_cast<uint16_t>(Settings.DevAddr),
         static_cast<uint16_t>(Settings.BandWidth << 8 | Settings.CodingRate),
-        static_cast<uint16_t>(Settings.Power << 8 | Settings.SFactor), Settings.Period};
+        static_cast<uint16_t>(Settings.Power << 8 | Settings.SFactor), Settings.Period };
     main_.WriteLoraBlock(main_.SelAddr(), RegLoraAddr, data, 5);
 }
 

@@ -20,8 +20,8 @@
 #include "link/TVSModbusRTU.h"
 #include "ports/PortProvider.h"
 #include "runtime/VirtualLoop.h"
-#include "sim/SimBus.h"
 #include "sim/RequestFramer.h"
+#include "sim/SimBus.h"
 
 #include <gtest/gtest.h>
 
@@ -53,13 +53,13 @@ inline Frame Request(uint8_t address, uint8_t function, const std::vector<uint8_
 inline Frame Write6(uint8_t address, uint16_t reg, uint16_t value)
 {
     return Request(address, 6,
-        {static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
-            static_cast<uint8_t>(value)});
+        { static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
+            static_cast<uint8_t>(value) });
 }
 
 inline Frame Read3(uint8_t address, uint8_t start, uint8_t count)
 {
-    return Request(address, 3, {0x00, start, 0x00, count});
+    return Request(address, 3, { 0x00, start, 0x00, count });
 }
 
 // The far end of the wire: every request the window sends is recorded as
@@ -75,7 +75,7 @@ public:
                 sent.push_back(framer_.frame());
                 lines.push_back(sentWith);
             }
-            bus.receive(&byte, 1, HeardLine{sentWith, false});
+            bus.receive(&byte, 1, HeardLine { sentWith, false });
         });
         bus.setOutput([this](const uint8_t* data, size_t n, const LineSettings& settings) {
             wire_.slaveSend(data, n, settings);
@@ -93,7 +93,10 @@ private:
 // The platform's port catalogue, fixed.
 class FixedPorts final : public ports::PortProvider {
 public:
-    explicit FixedPorts(ports::PlatformPorts ports) : ports_(std::move(ports)) {}
+    explicit FixedPorts(ports::PlatformPorts ports)
+        : ports_(std::move(ports))
+    {
+    }
     ports::PlatformPorts ReadPorts() override { return ports_; }
 
 private:
@@ -118,7 +121,7 @@ public:
     forms::Answer message(forms::DialogOwner owner, forms::MessageKind kind, const std::string& text,
         forms::MessageButtons buttons) override
     {
-        shown.push_back({owner, kind, text, buttons});
+        shown.push_back({ owner, kind, text, buttons });
         if (whileOpen)
             whileOpen();
         if (!answers.empty()) {
@@ -184,12 +187,12 @@ public:
 class AppFixture : public ::testing::Test {
 protected:
     VirtualLoop loop;
-    MemoryWire wire{loop, "COM1"};
-    SimBus bus{loop};
+    MemoryWire wire { loop, "COM1" };
+    SimBus bus { loop };
     // Every frame the window sent, as it arrived, and its line settings.
     std::vector<Frame> sent;
     std::vector<LineSettings> sentLines;
-    WireTap tap{wire, bus, sent, sentLines};
+    WireTap tap { wire, bus, sent, sentLines };
     ScriptedDialogs dialogs;
     FakeWindows windows;
     std::unique_ptr<TFormMain> form;
@@ -198,14 +201,13 @@ protected:
     void MakeForm()
     {
         ports::PlatformPorts ports;
-        ports.map = {{1, "COM1", ""}};
+        ports.map = { { 1, "COM1", "" } };
         ports::TPortEntry com1;
         com1.PortName = "COM1";
         com1.Description = "Последовательный порт";
-        ports.devices = {com1};
-        form = std::make_unique<TFormMain>(TFormMain::Platform{loop, dialogs, windows,
-            wire.masterPort(),
-            std::make_unique<FixedPorts>(std::move(ports)), ','});
+        ports.devices = { com1 };
+        form = std::make_unique<TFormMain>(TFormMain::Platform {
+            loop, dialogs, windows, wire.masterPort(), std::make_unique<FixedPorts>(std::move(ports)), ',' });
         windows.form = form.get();
         form->FormCreate();
     }

@@ -59,7 +59,7 @@ struct ParameterCase {
     bool readAgain; // the one-shot read 1000 ms after the end
 };
 
-class ParameterWrite : public SettingsWriteTest, public ::testing::WithParamInterface<ParameterCase> {};
+class ParameterWrite : public SettingsWriteTest, public ::testing::WithParamInterface<ParameterCase> { };
 
 TEST_P(ParameterWrite, SendsTheChainInOrderAndEndsWithTheMessage)
 {
@@ -82,15 +82,15 @@ TEST_P(ParameterWrite, SendsTheChainInOrderAndEndsWithTheMessage)
     Finish();
     loop.advance(1500);
 
-    RegValues steps{{1, 0x0080}, {8, 500}};
+    RegValues steps { { 1, 0x0080 }, { 8, 500 } };
     steps.insert(steps.end(), c.middle.begin(), c.middle.end());
-    steps.push_back({1, 0x0000});
+    steps.push_back({ 1, 0x0000 });
     std::vector<Frame> expected = Writes(5, steps);
     if (c.readAgain)
         expected.push_back(Read3(5, 0, 19));
     EXPECT_EQ(sent, expected);
     EXPECT_EQ(form->TxCount() - tx, static_cast<int32_t>(expected.size()));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Параметры изменены!"});
+    EXPECT_EQ(Messages(), std::vector<std::string> { "Параметры изменены!" });
     EXPECT_EQ(form->WriteOp(), woNone);
     EXPECT_EQ(Status(), "");
 }
@@ -98,19 +98,19 @@ TEST_P(ParameterWrite, SendsTheChainInOrderAndEndsWithTheMessage)
 INSTANTIATE_TEST_SUITE_P(Cases, ParameterWrite,
     ::testing::Values(
         // 200 lies below the device's threshold 2 of 500: threshold 1 first.
-        ParameterCase{"Threshold1First", SimModel::Zor11, 0, 20.0, 60.0, 1, 0, 1, true,
-            {{9, 200}, {10, 600}, {17, 0x0F0F}, {18, 25}, {16, 5}, {2, 2}}, false},
-        ParameterCase{"Threshold2First", SimModel::Zor11, 0, 60.0, 80.0, 0, 1, 0, false,
-            {{10, 800}, {9, 600}, {17, 0x0F0F}, {18, 25}, {16, 2}, {2, 0}}, false},
-        ParameterCase{"EqualThresholds", SimModel::Zor11, 0, 60.0, 60.0, 0, 0, 0, false,
-            {{10, 600}, {9, 600}, {17, 0x0F0F}, {18, 25}, {16, 0}, {2, 0}}, false},
+        ParameterCase { "Threshold1First", SimModel::Zor11, 0, 20.0, 60.0, 1, 0, 1, true,
+            { { 9, 200 }, { 10, 600 }, { 17, 0x0F0F }, { 18, 25 }, { 16, 5 }, { 2, 2 } }, false },
+        ParameterCase { "Threshold2First", SimModel::Zor11, 0, 60.0, 80.0, 0, 1, 0, false,
+            { { 10, 800 }, { 9, 600 }, { 17, 0x0F0F }, { 18, 25 }, { 16, 2 }, { 2, 0 } }, false },
+        ParameterCase { "EqualThresholds", SimModel::Zor11, 0, 60.0, 60.0, 0, 0, 0, false,
+            { { 10, 600 }, { 9, 600 }, { 17, 0x0F0F }, { 18, 25 }, { 16, 0 }, { 2, 0 } }, false },
         // Firmware with fixed relay modes: no relay step; the gas list is
         // enabled, so the device is read once more.
-        ParameterCase{"FixedRelaysSkipTheirStep", SimModel::Zor10, 105, 20.0, 60.0, 0, 0, 0, true,
-            {{9, 200}, {10, 600}, {17, 0x0F0F}, {18, 25}, {2, 2}}, true},
+        ParameterCase { "FixedRelaysSkipTheirStep", SimModel::Zor10, 105, 20.0, 60.0, 0, 0, 0, true,
+            { { 9, 200 }, { 10, 600 }, { 17, 0x0F0F }, { 18, 25 }, { 2, 2 } }, true },
         // No diagnostic relay on a "ZOR-10": its hidden list writes nothing.
-        ParameterCase{"HiddenDiagnosticRelayWritesNothing", SimModel::Zor10, 230, 20.0, 60.0, 1, 1, 1, false,
-            {{9, 200}, {10, 600}, {17, 0x0F0F}, {18, 25}, {16, 3}, {2, 0}}, true}),
+        ParameterCase { "HiddenDiagnosticRelayWritesNothing", SimModel::Zor10, 230, 20.0, 60.0, 1, 1, 1, false,
+            { { 9, 200 }, { 10, 600 }, { 17, 0x0F0F }, { 18, 25 }, { 16, 3 }, { 2, 0 } }, true }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsWriteTest, TheWrittenDiagnosticRelayModeReadsBackUnchanged)
@@ -133,7 +133,7 @@ struct InterfaceCase {
     bool removed;
 };
 
-class InterfaceWrite : public SettingsWriteTest, public ::testing::WithParamInterface<InterfaceCase> {};
+class InterfaceWrite : public SettingsWriteTest, public ::testing::WithParamInterface<InterfaceCase> { };
 
 TEST_P(InterfaceWrite, WritesTheLineWordAndClosesAtTheNewAddressAndLine)
 {
@@ -149,11 +149,11 @@ TEST_P(InterfaceWrite, WritesTheLineWordAndClosesAtTheNewAddressAndLine)
     Finish();
     loop.advance(1500);
 
-    EXPECT_EQ(sent, (std::vector<Frame>{Write6(5, 1, 0x0080), Write6(5, 0, c.lineWord), Write6(c.closeAt, 1, 0)}));
+    EXPECT_EQ(sent, (std::vector<Frame> { Write6(5, 1, 0x0080), Write6(5, 0, c.lineWord), Write6(c.closeAt, 1, 0) }));
     ASSERT_EQ(sentLines.size(), 3u);
     EXPECT_EQ(sentLines[2].baud, c.closeBaud);
     EXPECT_EQ(form->TxCount() - tx, 3);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Параметры изменены!"});
+    EXPECT_EQ(Messages(), std::vector<std::string> { "Параметры изменены!" });
     EXPECT_FALSE(form->LineChanged());
     // The link speaks the bus settings again in every case.
     EXPECT_EQ(wire.masterSettings().baud, 19200u);
@@ -176,10 +176,10 @@ TEST_P(InterfaceWrite, WritesTheLineWordAndClosesAtTheNewAddressAndLine)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InterfaceWrite,
-    ::testing::Values(InterfaceCase{"NewAddress", 7, 4, 0x0765, 7, 19200, false},
-        InterfaceCase{"OwnAddressAgain", 5, 4, 0x0565, 5, 19200, false},
+    ::testing::Values(InterfaceCase { "NewAddress", 7, 4, 0x0765, 7, 19200, false },
+        InterfaceCase { "OwnAddressAgain", 5, 4, 0x0565, 5, 19200, false },
         // The device leaves the bus settings: it is taken out of the tree.
-        InterfaceCase{"NewBaudRate", 5, 3, 0x0564, 5, 9600, true}),
+        InterfaceCase { "NewBaudRate", 5, 3, 0x0564, 5, 9600, true }),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct RefusalCase {
@@ -192,7 +192,7 @@ struct RefusalCase {
     forms::Answer answer;
 };
 
-class WriteRefusal : public SettingsWriteTest, public ::testing::WithParamInterface<RefusalCase> {};
+class WriteRefusal : public SettingsWriteTest, public ::testing::WithParamInterface<RefusalCase> { };
 
 TEST_P(WriteRefusal, SendsNoWrite)
 {
@@ -219,22 +219,21 @@ TEST_P(WriteRefusal, SendsNoWrite)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WriteRefusal,
-    ::testing::Values(
-        RefusalCase{"AddressOfAnotherDevice", [](TFormMain& f) { f.Panel.SEditAddr.setValue(6); }, true,
-            {"Адрес используется другим прибором!"}, forms::MessageKind::Information, forms::MessageButtons::Ok,
-            forms::Answer::Ok},
-        RefusalCase{"Threshold1AboveThreshold2Ok", [](TFormMain& f) { f.Panel.EditLimit1.setValue(50.1); }, false,
-            {"Порог 1 > Порога 2"}, forms::MessageKind::Error, forms::MessageButtons::OkCancel, forms::Answer::Ok},
-        RefusalCase{"Threshold1AboveThreshold2Cancel", [](TFormMain& f) { f.Panel.EditLimit1.setValue(50.1); },
-            false, {"Порог 1 > Порога 2"}, forms::MessageKind::Error, forms::MessageButtons::OkCancel,
-            forms::Answer::Cancel},
+    ::testing::Values(RefusalCase { "AddressOfAnotherDevice", [](TFormMain& f) { f.Panel.SEditAddr.setValue(6); }, true,
+                          { "Адрес используется другим прибором!" }, forms::MessageKind::Information,
+                          forms::MessageButtons::Ok, forms::Answer::Ok },
+        RefusalCase { "Threshold1AboveThreshold2Ok", [](TFormMain& f) { f.Panel.EditLimit1.setValue(50.1); }, false,
+            { "Порог 1 > Порога 2" }, forms::MessageKind::Error, forms::MessageButtons::OkCancel, forms::Answer::Ok },
+        RefusalCase { "Threshold1AboveThreshold2Cancel", [](TFormMain& f) { f.Panel.EditLimit1.setValue(50.1); }, false,
+            { "Порог 1 > Порога 2" }, forms::MessageKind::Error, forms::MessageButtons::OkCancel,
+            forms::Answer::Cancel },
         // The read of automatic reading is outstanding: the button does nothing.
-        RefusalCase{"ReadOutstanding", [](TFormMain& f) { f.ActRenewExecute(); }, false, {},
-            forms::MessageKind::Information, forms::MessageButtons::Ok, forms::Answer::Ok},
-        RefusalCase{"ReadOutstandingInterface", [](TFormMain& f) { f.ActRenewExecute(); }, true, {},
-            forms::MessageKind::Information, forms::MessageButtons::Ok, forms::Answer::Ok},
-        RefusalCase{"NoDeviceSelected", [](TFormMain& f) { f.RemoveDevice(5, f.SelNode()); }, true, {},
-            forms::MessageKind::Information, forms::MessageButtons::Ok, forms::Answer::Ok}),
+        RefusalCase { "ReadOutstanding", [](TFormMain& f) { f.ActRenewExecute(); }, false, {},
+            forms::MessageKind::Information, forms::MessageButtons::Ok, forms::Answer::Ok },
+        RefusalCase { "ReadOutstandingInterface", [](TFormMain& f) { f.ActRenewExecute(); }, true, {},
+            forms::MessageKind::Information, forms::MessageButtons::Ok, forms::Answer::Ok },
+        RefusalCase { "NoDeviceSelected", [](TFormMain& f) { f.RemoveDevice(5, f.SelNode()); }, true, {},
+            forms::MessageKind::Information, forms::MessageButtons::Ok, forms::Answer::Ok }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsWriteTest, ExceptionAnswerIsLoggedAndTheTimeOutEndsTheWrite)
@@ -250,9 +249,9 @@ TEST_F(SettingsWriteTest, ExceptionAnswerIsLoggedAndTheTimeOutEndsTheWrite)
     EXPECT_TRUE(Messages().empty());
     loop.advance(200);
 
-    EXPECT_EQ(sent, (std::vector<Frame>{Write6(5, 1, 0x0080), Write6(5, 8, 500), Write6(5, 9, 200)}));
+    EXPECT_EQ(sent, (std::vector<Frame> { Write6(5, 1, 0x0080), Write6(5, 8, 500), Write6(5, 9, 200) }));
     EXPECT_TRUE(form->Log.Text().ends_with("Ошибка #4\r\nTimeout!\r\n"));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Ошибка записи параметров!"});
+    EXPECT_EQ(Messages(), std::vector<std::string> { "Ошибка записи параметров!" });
     EXPECT_EQ(form->WriteOp(), woNone);
 }
 
@@ -263,13 +262,13 @@ TEST_F(SettingsWriteTest, EchoFromAnAddressWithoutARecordLeavesTheEndToTheTimeOu
     d.silent();
     form->ActWriteOptExecute();
     loop.advance(500);
-    const std::vector<uint8_t> echo{0x09, 0x06, 0x00, 0x01, 0x00, 0x80};
+    const std::vector<uint8_t> echo { 0x09, 0x06, 0x00, 0x01, 0x00, 0x80 };
     form->VSModbusModbusPacketEvent(form->VSModbus, echo.data(), static_cast<uint16_t>(echo.size()));
     EXPECT_TRUE(form->Log.Text().ends_with("Прибор:9  не найден в списке\r\n"));
     EXPECT_EQ(sent.size(), 1u);
 
     loop.advance(1600);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Ошибка записи параметров!"});
+    EXPECT_EQ(Messages(), std::vector<std::string> { "Ошибка записи параметров!" });
     EXPECT_EQ(form->WriteOp(), woNone);
 }
 
