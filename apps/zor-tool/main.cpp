@@ -18,18 +18,18 @@ namespace {
 
 struct Options {
     QCommandLineParser parser;
-    QCommandLineOption version{QStringList{"v", "version"}, "Выводит версию программы."};
-    QCommandLineOption port{"port",
-        "Добавляет порт PATH в список портов и выбирает его (например, псевдотерминал моста или симулятора).", "PATH"};
-    QCommandLineOption demo{
-        "demo", "Запускает встроенную демонстрационную шину с четырьмя приборами на псевдотерминале и выбирает её."};
+    QCommandLineOption version { QStringList { "v", "version" }, "Выводит версию программы." };
+    QCommandLineOption port { "port",
+        "Добавляет порт PATH в список портов и выбирает его (например, псевдотерминал моста или симулятора).", "PATH" };
+    QCommandLineOption demo { "demo",
+        "Запускает встроенную демонстрационную шину с четырьмя приборами на псевдотерминале и выбирает её." };
 
     explicit Options(const QCoreApplication& app)
     {
         parser.setApplicationDescription(
             "Сервисная программа для газоанализаторов ZOR-10..ZOR-13 на шине RS-485 (Modbus RTU).");
         parser.addHelpOption();
-        parser.addOptions({version, port, demo});
+        parser.addOptions({ version, port, demo });
         parser.process(app);
         if (parser.isSet(version)) {
             std::printf("%s\n", zor::ui::MainWindow::Caption);
@@ -42,7 +42,7 @@ struct Options {
 bool TextOnly(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
-        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"})
+        for (const char* option : { "-h", "--help", "--help-all", "-v", "--version" })
             if (std::strcmp(argv[i], option) == 0)
                 return true;
     return false;

@@ -69,9 +69,8 @@ void BindText(forms::TextField& model, QLineEdit* widget)
         }
         ShowState(model, widget);
     });
-    QObject::connect(widget, &QLineEdit::textEdited, widget, [&model](const QString& text) {
-        Guarded([&] { model.setText(ss(text)); });
-    });
+    QObject::connect(widget, &QLineEdit::textEdited, widget,
+        [&model](const QString& text) { Guarded([&] { model.setText(ss(text)); }); });
 }
 
 void BindCombo(forms::ComboList& model, QComboBox* widget, std::function<void(int)> picked)
@@ -155,9 +154,8 @@ void BindSpin(forms::SpinEdit& model, QDoubleSpinBox* widget)
             widget->setValue(model.value());
         ShowState(model, widget);
     });
-    QObject::connect(widget, &QDoubleSpinBox::valueChanged, widget, [&model](double v) {
-        Guarded([&] { model.setValue(v); });
-    });
+    QObject::connect(
+        widget, &QDoubleSpinBox::valueChanged, widget, [&model](double v) { Guarded([&] { model.setValue(v); }); });
 }
 
 void BindIntSpin(forms::IntSpinEdit& model, Int64SpinBox* widget)
@@ -170,9 +168,8 @@ void BindIntSpin(forms::IntSpinEdit& model, Int64SpinBox* widget)
         widget->setValue(model.value());
         ShowState(model, widget);
     });
-    QObject::connect(widget, &Int64SpinBox::valueChanged, widget, [&model](int64_t v) {
-        Guarded([&] { model.setValue(v); });
-    });
+    QObject::connect(
+        widget, &Int64SpinBox::valueChanged, widget, [&model](int64_t v) { Guarded([&] { model.setValue(v); }); });
 }
 
 namespace {

@@ -13,8 +13,9 @@
 namespace zor::ui {
 
 ConcDialog::ConcDialog(TFormDlg& model, QWidget* mainWindow)
-    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-              | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    : QDialog(mainWindow,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
     , model_(model)
     , main_(mainWindow)
 {

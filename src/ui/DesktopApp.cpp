@@ -35,8 +35,8 @@ DesktopApp::DesktopApp(char separator)
         dialogs_.message(forms::DialogOwner::Main, forms::MessageKind::Error, text, forms::MessageButtons::Ok);
     });
 
-    form_ = std::make_unique<TFormMain>(TFormMain::Platform{loop_, dialogs_, host_,
-        std::make_unique<PosixSerialPort>(), std::make_unique<ports::UdevPortProvider>(), separator});
+    form_ = std::make_unique<TFormMain>(TFormMain::Platform { loop_, dialogs_, host_,
+        std::make_unique<PosixSerialPort>(), std::make_unique<ports::UdevPortProvider>(), separator });
     main_ = std::make_unique<MainWindow>(
         *form_, [](QWidget* parent) { return std::make_unique<PortSettingsDialog>(parent); });
     conc_ = new ConcDialog(form_->FormDlg(), main_.get());
@@ -66,9 +66,8 @@ void DesktopApp::WatchHotplug()
     if (hotplug_->fd() < 0)
         return;
     hotplugNotifier_ = std::make_unique<QSocketNotifier>(hotplug_->fd(), QSocketNotifier::Read);
-    QObject::connect(hotplugNotifier_.get(), &QSocketNotifier::activated, [this] {
-        Guarded([this] { hotplug_->HandlePending(); });
-    });
+    QObject::connect(hotplugNotifier_.get(), &QSocketNotifier::activated,
+        [this] { Guarded([this] { hotplug_->HandlePending(); }); });
 }
 
 void DesktopApp::UsePort(const std::string& path, const std::string& description)
@@ -84,19 +83,29 @@ void DesktopApp::UsePort(const std::string& path, const std::string& description
 
 bool DesktopApp::StartDemo(std::string& error)
 {
-    demo_ = std::make_unique<SimBus>(loop_);
-    loadBusText(*demo_, demoBusText(), "demo");
-    demoLine_ = std::make_unique<PtyTransport>(*demo_);
-    if (!demoLine_->open(error)) {
-        demoLine_.reset();
-        demo_.reset();
+    return StartSimBus(demoBusText(), DemoDescription, error);
+}
+
+bool DesktopApp::StartSimBus(std::string_view description, const std::string& portDescription, std::string& error)
+{
+    bus_ = std::make_unique<SimBus>(loop_);
+    try {
+        loadBusText(*bus_, description, "bus");
+    } catch (const SimBusFileError& e) {
+        error = e.what();
+        bus_.reset();
         return false;
     }
-    demoNotifier_ = std::make_unique<QSocketNotifier>(demoLine_->fd(), QSocketNotifier::Read);
-    QObject::connect(demoNotifier_.get(), &QSocketNotifier::activated, [this] {
-        Guarded([this] { demoLine_->onReadable(); });
-    });
-    UsePort(demoLine_->slavePath(), DemoDescription);
+    busLine_ = std::make_unique<PtyTransport>(*bus_);
+    if (!busLine_->open(error)) {
+        busLine_.reset();
+        bus_.reset();
+        return false;
+    }
+    busNotifier_ = std::make_unique<QSocketNotifier>(busLine_->fd(), QSocketNotifier::Read);
+    QObject::connect(
+        busNotifier_.get(), &QSocketNotifier::activated, [this] { Guarded([this] { busLine_->onReadable(); }); });
+    UsePort(busLine_->slavePath(), portDescription);
     return true;
 }
 

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 class QSocketNotifier;
 
@@ -46,6 +47,8 @@ public:
     // Starts the demonstration bus on a new pseudo-terminal and picks it;
     // false with the reason in error.
     bool StartDemo(std::string& error);
+    // The same with a bus of the simulator's description format.
+    bool StartSimBus(std::string_view description, const std::string& portDescription, std::string& error);
     void Show();
 
     TFormMain& Form() { return *form_; }
@@ -55,8 +58,8 @@ public:
     HelpWindow& Help() { return *help_; }
     QtWindowHost& Host() { return host_; }
     QtDialogs& Dialogs() { return dialogs_; }
-    // The demonstration bus, null until StartDemo.
-    SimBus* Demo() { return demo_.get(); }
+    // The simulated bus, null until one is started.
+    SimBus* Bus() { return bus_.get(); }
 
 private:
     void WatchHotplug();
@@ -73,9 +76,9 @@ private:
 
     std::unique_ptr<ports::UdevPortMonitor> hotplug_;
     std::unique_ptr<QSocketNotifier> hotplugNotifier_;
-    std::unique_ptr<SimBus> demo_;
-    std::unique_ptr<PtyTransport> demoLine_;
-    std::unique_ptr<QSocketNotifier> demoNotifier_;
+    std::unique_ptr<SimBus> bus_;
+    std::unique_ptr<PtyTransport> busLine_;
+    std::unique_ptr<QSocketNotifier> busNotifier_;
 };
 
 } // namespace zor::ui

@@ -21,7 +21,8 @@ namespace {
 // Builds the rows of a section: label, field and unit, bound to the models.
 class Rows {
 public:
-    explicit Rows(QWidget* section) : grid_(new QGridLayout(section))
+    explicit Rows(QWidget* section)
+        : grid_(new QGridLayout(section))
     {
         grid_->setContentsMargins(6, 4, 6, 4);
         grid_->setHorizontalSpacing(4);
@@ -88,17 +89,19 @@ QToolButton* WriteButton(PanelButton& model, const char* name, QWidget* parent, 
     w->setObjectName(name);
     w->setToolButtonStyle(Qt::ToolButtonTextOnly);
     w->setMinimumWidth(w->fontMetrics().horizontalAdvance(QString::fromStdString(model.caption())) + 24);
-    BindActionButton(model, {model.action()}, w, ButtonLook{false, {}}, std::move(pressed), model.caption());
+    BindActionButton(model, { model.action() }, w, ButtonLook { false, {} }, std::move(pressed), model.caption());
     return w;
 }
 
 } // namespace
 
-DevicePanelView::DevicePanelView(TFormMain& form, QWidget* parent) : ToolPanel(QString(), parent), form_(form)
+DevicePanelView::DevicePanelView(TFormMain& form, QWidget* parent)
+    : ToolPanel(QString(), parent)
+    , form_(form)
 {
     setObjectName("DevPanel");
     DevicePanel& p = form.Panel;
-    QWidget* contents[] = {gasSection(), parameterSection(), lineSection(), currentSection(), logSection()};
+    QWidget* contents[] = { gasSection(), parameterSection(), lineSection(), currentSection(), logSection() };
     for (size_t i = 0; i < sections_.size(); ++i) {
         sections_[i] = addSection(qs(p.Sections[i].text()), contents[i], i == 4 ? 1 : 0);
         QLabel* caption = sectionCaption(sections_[i]);
@@ -169,10 +172,10 @@ QWidget* DevicePanelView::parameterSection()
         forms::Label& unit;
         const char* name;
     } limits[] = {
-        {p.LabelLimit1, p.EditLimit1, p.LLimit1Unit, "EditLimit1"},
-        {p.LabelLimit2, p.EditLimit2, p.LLimit2Unit, "EditLimit2"},
-        {p.LabelHyster, p.EditHyster, p.LHysterUnit, "EditHyster"},
-        {p.LabelZeroZone, p.EditZeroZone, p.LZeroZoneUnit, "EditZeroZone"},
+        { p.LabelLimit1, p.EditLimit1, p.LLimit1Unit, "EditLimit1" },
+        { p.LabelLimit2, p.EditLimit2, p.LLimit2Unit, "EditLimit2" },
+        { p.LabelHyster, p.EditHyster, p.LHysterUnit, "EditHyster" },
+        { p.LabelZeroZone, p.EditZeroZone, p.LZeroZoneUnit, "EditZeroZone" },
     };
     int row = 1;
     for (const auto& l : limits) {
@@ -186,16 +189,17 @@ QWidget* DevicePanelView::parameterSection()
         forms::ComboList& box;
         const char* name;
     } relays[] = {
-        {p.LabelRelay1, p.CBoxRelay1, "CBoxRelay1"},
-        {p.LabelRelay2, p.CBoxRelay2, "CBoxRelay2"},
-        {p.Label20, p.CBoxRelayD, "CBoxRelayD"},
+        { p.LabelRelay1, p.CBoxRelay1, "CBoxRelay1" },
+        { p.LabelRelay2, p.CBoxRelay2, "CBoxRelay2" },
+        { p.Label20, p.CBoxRelayD, "CBoxRelayD" },
     };
     row = 1;
     rows.grid()->setColumnMinimumWidth(3, 10);
     for (const auto& r : relays) {
         rows.label(r.label, row, 3);
         QComboBox* box = rows.name(r.name).combo(r.box, row, 4, {}, 2);
-        box->setToolTip(QString::fromUtf8(DevicePanel::RelayHint.data(), static_cast<int>(DevicePanel::RelayHint.size())));
+        box->setToolTip(
+            QString::fromUtf8(DevicePanel::RelayHint.data(), static_cast<int>(DevicePanel::RelayHint.size())));
         ++row;
     }
     auto* block = new QCheckBox(w);
@@ -242,9 +246,9 @@ QWidget* DevicePanelView::currentSection()
         const char* name;
         void (TFormMain::*click)();
     } radios[] = {
-        {p.RBt01mA, "RBt01mA", &TFormMain::RBt01mAClick},
-        {p.RBt04mA, "RBt04mA", &TFormMain::RBt04mAClick},
-        {p.RBt20mA, "RBt20mA", &TFormMain::RBt20mAClick},
+        { p.RBt01mA, "RBt01mA", &TFormMain::RBt01mAClick },
+        { p.RBt04mA, "RBt04mA", &TFormMain::RBt04mAClick },
+        { p.RBt20mA, "RBt20mA", &TFormMain::RBt20mAClick },
     };
     int column = 1;
     for (const auto& r : radios) {

@@ -33,7 +33,7 @@ private:
 
     TFormMain& form_;
     QPlainTextEdit* log_ = nullptr;
-    std::array<QWidget*, 5> sections_{};
+    std::array<QWidget*, 5> sections_ {};
 };
 
 } // namespace zor::ui

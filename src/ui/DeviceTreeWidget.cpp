@@ -23,7 +23,9 @@ MouseButton ButtonOf(Qt::MouseButton b)
 } // namespace
 
 DeviceTreeWidget::DeviceTreeWidget(forms::TreeView& model, std::function<QIcon(int)> images, QWidget* parent)
-    : QTreeWidget(parent), model_(model), images_(std::move(images))
+    : QTreeWidget(parent)
+    , model_(model)
+    , images_(std::move(images))
 {
     setHeaderHidden(true);
     setColumnCount(1);
@@ -33,7 +35,8 @@ DeviceTreeWidget::DeviceTreeWidget(forms::TreeView& model, std::function<QIcon(i
     setExpandsOnDoubleClick(false);
     setSelectionMode(SingleSelection);
     header()->setStretchLastSection(true);
-    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { collapsed_.insert(NodeOf(item)); });
+    connect(
+        this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { collapsed_.insert(NodeOf(item)); });
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { collapsed_.erase(NodeOf(item)); });
     Watch(model_, this, [this] { render(); });
 }
@@ -49,21 +52,21 @@ void DeviceTreeWidget::render()
         collapsed_.clear();
     }
     std::set<const forms::TreeNode*> stillCollapsed;
-    std::function<void(QTreeWidgetItem*, const forms::TreeNode&)> add = [&](QTreeWidgetItem* parent,
-                                                                           const forms::TreeNode& node) {
-        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-        item->setText(0, qs(node.text()));
-        item->setIcon(0, images_(node.imageIndex()));
-        item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(&node)));
-        for (const auto& child : node.children())
-            add(item, *child);
-        const bool folded = collapsed_.count(&node) > 0;
-        item->setExpanded(!folded);
-        if (folded)
-            stillCollapsed.insert(&node);
-        if (&node == current)
-            setCurrentItem(item);
-    };
+    std::function<void(QTreeWidgetItem*, const forms::TreeNode&)> add
+        = [&](QTreeWidgetItem* parent, const forms::TreeNode& node) {
+              auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+              item->setText(0, qs(node.text()));
+              item->setIcon(0, images_(node.imageIndex()));
+              item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(&node)));
+              for (const auto& child : node.children())
+                  add(item, *child);
+              const bool folded = collapsed_.count(&node) > 0;
+              item->setExpanded(!folded);
+              if (folded)
+                  stillCollapsed.insert(&node);
+              if (&node == current)
+                  setCurrentItem(item);
+          };
     for (const auto& root : model_.roots())
         add(nullptr, *root);
     collapsed_ = std::move(stillCollapsed);

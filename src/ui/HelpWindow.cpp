@@ -12,8 +12,9 @@
 namespace zor::ui {
 
 HelpWindow::HelpWindow(QWidget* mainWindow)
-    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-              | Qt::WindowCloseButtonHint)
+    : QDialog(mainWindow,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
 {
     setObjectName("TAboutBox");
     setModal(false);
@@ -50,7 +51,8 @@ HelpWindow::HelpWindow(QWidget* mainWindow)
     int widest = 0;
     for (const QString& line : lines)
         widest = std::max(widest, fm.horizontalAdvance(line));
-    memo_->setFixedSize(widest + 2 * memo_->frameWidth() + 12, fm.lineSpacing() * lines.size() + 2 * memo_->frameWidth() + 12);
+    memo_->setFixedSize(
+        widest + 2 * memo_->frameWidth() + 12, fm.lineSpacing() * lines.size() + 2 * memo_->frameWidth() + 12);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // Enter closes the window: the focus starts on "OK".
     ok->setFocus();

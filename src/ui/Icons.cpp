@@ -24,8 +24,8 @@ QIcon Icon(const std::string& name)
 
 QIcon TreeImage(int index)
 {
-    static const std::map<int, std::string> names{
-        {0, "added"}, {1, "zor11"}, {2, "zor12"}, {3, "zor13"}, {4, "zor10"}, {7, "working"}, {8, "error"}};
+    static const std::map<int, std::string> names { { 0, "added" }, { 1, "zor11" }, { 2, "zor12" }, { 3, "zor13" },
+        { 4, "zor10" }, { 7, "working" }, { 8, "error" } };
     const auto it = names.find(index);
     return it == names.end() ? QIcon() : Icon(it->second);
 }

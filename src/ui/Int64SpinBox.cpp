@@ -6,7 +6,8 @@
 
 namespace zor::ui {
 
-Int64SpinBox::Int64SpinBox(QWidget* parent) : QAbstractSpinBox(parent)
+Int64SpinBox::Int64SpinBox(QWidget* parent)
+    : QAbstractSpinBox(parent)
 {
     // Typing commits at once, as with the window's other edits.
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { takeText(); });

@@ -35,8 +35,9 @@ QLabel* Caption(const char* text, QWidget* parent)
 } // namespace
 
 LoraWindow::LoraWindow(TFormLora& model, QWidget* mainWindow)
-    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-              | Qt::WindowCloseButtonHint)
+    : QDialog(mainWindow,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
     , model_(model)
     , main_(mainWindow)
 {
@@ -65,11 +66,11 @@ QWidget* LoraWindow::radioGroup()
         forms::IntSpinEdit& edit;
         const char* name;
     } edits[] = {
-        {"Канал 1, Гц:", model_.EditChan1, "EditChan1"},
-        {"Канал 2, Гц:", model_.EditChan2, "EditChan2"},
-        {"Канал 3, Гц:", model_.EditChan3, "EditChan3"},
-        {"Адрес:", model_.EditAddr, "EditAddr"},
-        {"Период передачи, сек:", model_.EditPeriod, "EditPeriod"},
+        { "Канал 1, Гц:", model_.EditChan1, "EditChan1" },
+        { "Канал 2, Гц:", model_.EditChan2, "EditChan2" },
+        { "Канал 3, Гц:", model_.EditChan3, "EditChan3" },
+        { "Адрес:", model_.EditAddr, "EditAddr" },
+        { "Период передачи, сек:", model_.EditPeriod, "EditPeriod" },
     };
     int row = 0;
     for (const auto& e : edits) {
@@ -86,10 +87,10 @@ QWidget* LoraWindow::radioGroup()
         forms::ComboList& box;
         const char* name;
     } lists[] = {
-        {"Ширина канала, КГц:", model_.CBoxBandWidth, "CBoxBandWidth"},
-        {"Кодирование:", model_.CBoxCodingRate, "CBoxCodingRate"},
-        {"Мощность, дБм:", model_.CBoxPower, "CBoxPower"},
-        {"Spreading factor:", model_.CBoxSFactor, "CBoxSFactor"},
+        { "Ширина канала, КГц:", model_.CBoxBandWidth, "CBoxBandWidth" },
+        { "Кодирование:", model_.CBoxCodingRate, "CBoxCodingRate" },
+        { "Мощность, дБм:", model_.CBoxPower, "CBoxPower" },
+        { "Spreading factor:", model_.CBoxSFactor, "CBoxSFactor" },
     };
     row = 0;
     for (const auto& l : lists) {
@@ -105,8 +106,8 @@ QWidget* LoraWindow::radioGroup()
         BindCombo(l.box, box, picked);
         grid->addWidget(box, row++, 4);
     }
-    grid->addWidget(Button("BitBtnRFWrite", "Записать", group, [this] { model_.BitBtnRFWriteClick(); }), 4, 4,
-        Qt::AlignRight);
+    grid->addWidget(
+        Button("BitBtnRFWrite", "Записать", group, [this] { model_.BitBtnRFWriteClick(); }), 4, 4, Qt::AlignRight);
     return group;
 }
 
@@ -120,8 +121,8 @@ QWidget* LoraWindow::keyGroup()
         forms::TextField& field;
         const char* name;
     } keys[] = {
-        {"Network session key (NwkSKey):", model_.EditNwkSKey, "EditNwkSKey"},
-        {"Application session key (AppSKey):", model_.EditAppSKey, "EditAppSKey"},
+        { "Network session key (NwkSKey):", model_.EditNwkSKey, "EditNwkSKey" },
+        { "Application session key (AppSKey):", model_.EditAppSKey, "EditAppSKey" },
     };
     int row = 0;
     for (const auto& k : keys) {
@@ -135,8 +136,8 @@ QWidget* LoraWindow::keyGroup()
         BindText(k.field, edit);
         grid->addWidget(edit, row++, 1);
     }
-    grid->addWidget(Button("BitBtnABPWrite", "Записать", group, [this] { model_.BitBtnABPWriteClick(); }), 2, 1,
-        Qt::AlignRight);
+    grid->addWidget(
+        Button("BitBtnABPWrite", "Записать", group, [this] { model_.BitBtnABPWriteClick(); }), 2, 1, Qt::AlignRight);
     return group;
 }
 

@@ -8,9 +8,9 @@
 #include "ui/Icons.h"
 #include "ui/PortComboBox.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QAbstractItemView>
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
@@ -22,8 +22,9 @@ namespace zor::ui {
 
 MainWindow::MainWindow(
     TFormMain& form, std::function<std::unique_ptr<ports::LineSettingsDialog>(QWidget*)> settingsDialog)
-    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-              | Qt::WindowCloseButtonHint)
+    : QMainWindow(nullptr,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
     , form_(form)
     , settingsDialog_(std::move(settingsDialog))
 {
@@ -64,16 +65,16 @@ QWidget* MainWindow::buttonBar()
     row->setContentsMargins(1, 1, 1, 1);
     row->setSpacing(1);
 
-    const std::map<const forms::Action*, std::string> icons{
-        {&form_.ActFind, "find"},
-        {&form_.ActStop, "stop"},
-        {&form_.ActRenew, "read"},
-        {&form_.ActReadStop, "stop"},
-        {&form_.ActSaveToFile, "save"},
-        {&form_.ActHelp, "help"},
-        {&form_.Panel.ActZero, "zero"},
-        {&form_.Panel.ActCalb, "calibrate"},
-        {&form_.Panel.ActInit, "reset"},
+    const std::map<const forms::Action*, std::string> icons {
+        { &form_.ActFind, "find" },
+        { &form_.ActStop, "stop" },
+        { &form_.ActRenew, "read" },
+        { &form_.ActReadStop, "stop" },
+        { &form_.ActSaveToFile, "save" },
+        { &form_.ActHelp, "help" },
+        { &form_.Panel.ActZero, "zero" },
+        { &form_.Panel.ActCalb, "calibrate" },
+        { &form_.Panel.ActInit, "reset" },
     };
     auto iconOf = [icons](const forms::Action* a) {
         const auto it = icons.find(a);
@@ -92,14 +93,15 @@ QWidget* MainWindow::buttonBar()
         b->setAutoRaise(true);
         return b;
     };
-    const ButtonLook withHint{true, iconOf};
+    const ButtonLook withHint { true, iconOf };
 
     QToolButton* find = button("BtFind");
     // "Найти" shows no hint; the others show their action's.
-    BindActionButton(form_.BtFind, {&form_.ActFind, &form_.ActStop}, find, ButtonLook{false, iconOf},
+    BindActionButton(form_.BtFind, { &form_.ActFind, &form_.ActStop }, find, ButtonLook { false, iconOf },
         [this] { form_.BtFindClick(); });
     QToolButton* read = button("BtRead");
-    BindActionButton(form_.BtRead, {&form_.ActRenew, &form_.ActReadStop}, read, withHint, [this] { form_.BtReadClick(); });
+    BindActionButton(
+        form_.BtRead, { &form_.ActRenew, &form_.ActReadStop }, read, withHint, [this] { form_.BtReadClick(); });
     QToolButton* save = button("BtSave");
     BindAction(form_.ActSaveToFile, save, withHint, [this] { form_.ActSaveToFileExecute(); });
     QToolButton* help = button("SpeedButton1");
@@ -111,10 +113,10 @@ QWidget* MainWindow::buttonBar()
     QToolButton* init = button("BtClbInit");
     BindAction(form_.Panel.ActInit, init, withHint, [this] { form_.ActInitExecute(); });
 
-    for (QWidget* w : {find, read, save, help})
+    for (QWidget* w : { find, read, save, help })
         row->addWidget(w);
     row->addStretch(1);
-    for (QWidget* w : {zero, calb, init})
+    for (QWidget* w : { zero, calb, init })
         row->addWidget(w);
     return bar;
 }

@@ -40,11 +40,11 @@ QPoint QtDialogs::boxPosition(DialogOwner owner) const
 
 Answer QtDialogs::message(DialogOwner owner, MessageKind kind, const std::string& text, MessageButtons buttons)
 {
-    static const std::map<MessageKind, std::pair<QMessageBox::Icon, const char*>> looks{
-        {MessageKind::Information, {QMessageBox::NoIcon, nullptr}},
-        {MessageKind::Warning, {QMessageBox::Warning, "Предупреждение"}},
-        {MessageKind::Error, {QMessageBox::Critical, "Ошибка"}},
-        {MessageKind::Confirmation, {QMessageBox::Question, "Подтверждение"}},
+    static const std::map<MessageKind, std::pair<QMessageBox::Icon, const char*>> looks {
+        { MessageKind::Information, { QMessageBox::NoIcon, nullptr } },
+        { MessageKind::Warning, { QMessageBox::Warning, "Предупреждение" } },
+        { MessageKind::Error, { QMessageBox::Critical, "Ошибка" } },
+        { MessageKind::Confirmation, { QMessageBox::Question, "Подтверждение" } },
     };
     const auto& [icon, title] = looks.at(kind);
     QWidget* parent = ownerWindow(owner);

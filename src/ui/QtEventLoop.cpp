@@ -16,9 +16,22 @@ public:
     {
         timer_.setInterval(1000);
         timer_.setTimerType(Qt::PreciseTimer);
+        // Qt never fires a timer again while its own slot runs, but a
+        // handler may open a modal window (the LoRa window from the polling
+        // tick's reply) inside which this same timer must keep firing. So the
+        // slot only queues the handler, at most once at a time, and returns.
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (handler_)
-                Guarded(handler_);
+            if (queued_)
+                return;
+            queued_ = true;
+            QMetaObject::invokeMethod(
+                &timer_,
+                [this] {
+                    queued_ = false;
+                    if (enabled_ && handler_)
+                        Guarded(handler_);
+                },
+                Qt::QueuedConnection);
         });
     }
     void setInterval(uint32_t ms) override
@@ -51,6 +64,7 @@ private:
 
     QTimer timer_;
     bool enabled_ = false;
+    bool queued_ = false;
     std::function<void()> handler_;
 };
 
@@ -73,8 +87,8 @@ uint32_t QtEventLoop::tickCount() const
 
 void QtEventLoop::callLater(uint32_t ms, std::function<void()> fn)
 {
-    QTimer::singleShot(static_cast<int>(ms), Qt::PreciseTimer, QCoreApplication::instance(),
-        [fn = std::move(fn)] { Guarded(fn); });
+    QTimer::singleShot(
+        static_cast<int>(ms), Qt::PreciseTimer, QCoreApplication::instance(), [fn = std::move(fn)] { Guarded(fn); });
 }
 
 void QtEventLoop::processEvents()

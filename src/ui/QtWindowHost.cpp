@@ -11,7 +11,8 @@
 
 namespace zor::ui {
 
-QtWindowHost::QtWindowHost() : menu_(new QMenu)
+QtWindowHost::QtWindowHost()
+    : menu_(new QMenu)
 {
     menu_->setObjectName("MenuLora");
 }

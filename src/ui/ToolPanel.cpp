@@ -19,7 +19,8 @@ QLabel* CaptionBar(const QString& text, const char* role, QWidget* parent)
 
 } // namespace
 
-ToolPanel::ToolPanel(const QString& caption, QWidget* parent) : QFrame(parent)
+ToolPanel::ToolPanel(const QString& caption, QWidget* parent)
+    : QFrame(parent)
 {
     setFrameShape(QFrame::StyledPanel);
     setStyleSheet("QLabel#PanelCaption { background: #2b4a6f; color: white; font-weight: bold; }"

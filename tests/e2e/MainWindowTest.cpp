@@ -1,0 +1,115 @@
+// The main window against simulated detectors: search, stop, selection in
+// the tree, automatic reading with its counters and log lines.
+
+#include "ToolFixture.h"
+
+#include "ui/DevicePanelView.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace zor::ui::e2e {
+namespace {
+
+using MainWindowTest = ToolFixture;
+
+QString StatusPanel(MainWindow& w, int i)
+{
+    return w.statusBar()->findChild<QLabel*>(QString("StatBarPanel%1").arg(i))->text();
+}
+
+TEST_F(MainWindowTest, SearchFindsTheDetectorsAndStopsOnRequest)
+{
+    auto* find = this->find<QToolButton>("BtFind");
+    EXPECT_EQ(find->text(), "Найти");
+    click("BtFind");
+    EXPECT_EQ(find->text(), "Стоп");
+    ASSERT_TRUE(WaitFor([&] { return deviceNode(2) != nullptr; }, 6000));
+    click("BtFind");
+    EXPECT_EQ(find->text(), "Найти");
+    EXPECT_TRUE(this->find<QToolButton>("BtRead")->isEnabled());
+
+    // The tree shows the model node with both detectors under it, expanded.
+    DeviceTreeWidget* tree = app.Main().tree();
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem* model = tree->topLevelItem(0);
+    EXPECT_EQ(model->text(0), "ZOR-10");
+    EXPECT_TRUE(model->isExpanded());
+    ASSERT_EQ(model->childCount(), 2);
+    EXPECT_EQ(model->child(0)->text(0), "#1 : 07000123");
+    EXPECT_EQ(model->child(1)->text(0), "#2 : 07000456");
+
+    const QString log = app.Main().panel()->log()->toPlainText();
+    EXPECT_TRUE(log.endsWith("Поиск окончен")) << log.toStdString();
+    EXPECT_EQ(StatusPanel(app.Main(), 3), "Поиск окончен");
+    EXPECT_TRUE(StatusPanel(app.Main(), 0).startsWith("/dev/pts/")) << StatusPanel(app.Main(), 0).toStdString();
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(MainWindowTest, OnlyAPressOnAnIconOrLabelSelects)
+{
+    searchUpTo(2);
+    forms::TreeNode* first = deviceNode(1);
+    forms::TreeNode* second = deviceNode(2);
+    DeviceTreeWidget* tree = app.Main().tree();
+
+    press(first);
+    EXPECT_EQ(form().SelNode(), first);
+    // Beside the label, in the empty part of the row: nothing changes.
+    const QRect label = tree->hitRect(second);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(tree->viewport()->width() - 4, label.center().y()));
+    EXPECT_EQ(form().SelNode(), first);
+    // Moving the highlight with the keyboard selects nothing.
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Down);
+    EXPECT_EQ(form().SelNode(), first);
+    // A press on the model node only remembers it.
+    press(first->parent());
+    EXPECT_EQ(form().SelNode(), first);
+    EXPECT_EQ(form().ClickNode(), first->parent());
+    press(second);
+    EXPECT_EQ(form().SelNode(), second);
+}
+
+TEST_F(MainWindowTest, ReadingFillsThePanelAndCountsTheExchange)
+{
+    searchUpTo(1);
+    app.Bus()->detector(1).setHolding(3, 1234);
+    press(deviceNode(1));
+    click("BtRead");
+    auto* read = find<QToolButton>("BtRead");
+    EXPECT_EQ(read->text(), "Стоп");
+    EXPECT_FALSE(find<QToolButton>("SpBtSetOptions")->isEnabled());
+
+    auto* conc = find<QLineEdit>("EditConc");
+    ASSERT_TRUE(WaitFor([&] { return !conc->text().isEmpty(); }, 5000));
+    // Gas 5 has one decimal: 1234 reads 123.4.
+    EXPECT_EQ(conc->text(), "123.4");
+    EXPECT_TRUE(app.Main().panel()->section(0)->isEnabled());
+    EXPECT_TRUE(app.Main().panel()->caption()->text().startsWith("#1 : 07000123 (v2.30)  -  "))
+        << app.Main().panel()->caption()->text().toStdString();
+    EXPECT_TRUE(form().Panel.ActCalb.enabled());
+    EXPECT_TRUE(find<QToolButton>("BtClbConc")->isEnabled());
+
+    // A second cycle: the counters grow and every answer is logged.
+    const int32_t tx = form().TxCount();
+    ASSERT_TRUE(WaitFor([&] { return form().RxCount() >= tx + 2; }, 5000));
+    click("BtRead");
+    EXPECT_EQ(read->text(), "Читать");
+    EXPECT_EQ(StatusPanel(app.Main(), 1), QString("Tx: %1").arg(form().TxCount()));
+    EXPECT_EQ(StatusPanel(app.Main(), 2), QString("Rx: %1").arg(form().RxCount()));
+    const QString log = app.Main().panel()->log()->toPlainText();
+    EXPECT_TRUE(log.contains("Прибор:1  Функция:0x04  Регистр:0x0105 = 0x0005")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Прибор:1  Функция:0x03  Регистр:0x0003 = 0x04D2")) << log.toStdString();
+    // The pane holds exactly the log's text, paragraph for paragraph.
+    QString expected = QString::fromStdString(form().Log.Text());
+    expected.replace("\r\n", "\n");
+    expected.chop(1);
+    EXPECT_EQ(log, expected);
+}
+
+} // namespace
+} // namespace zor::ui::e2e

@@ -1,0 +1,130 @@
+#pragma once
+// The real desktop program, offscreen, on a simulated bus behind a
+// pseudo-terminal. Message boxes are answered by a watcher that records
+// their texts, so that nothing waits for a user. Every wait is bounded.
+
+#include "app/TFormMain.h"
+#include "sim/SimBus.h"
+#include "ui/DesktopApp.h"
+#include "ui/DeviceTreeWidget.h"
+#include "ui/MainWindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zor::ui::e2e {
+
+// Waits, handling events, until done() or the deadline; returns done().
+inline bool WaitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+// Answers every message box that opens: records its text and presses the
+// button whose caption is next in the script, or the default button.
+class BoxWatcher {
+public:
+    BoxWatcher()
+    {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start();
+    }
+    std::vector<std::string> texts;
+    std::vector<QStringList> buttons;
+    std::vector<QPoint> positions;
+    std::vector<QString> answers; // captions to press, in order
+
+private:
+    void poll()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible())
+                continue;
+            texts.push_back(box->text().toStdString());
+            QStringList captions;
+            QAbstractButton* press = box->defaultButton();
+            for (QAbstractButton* b : box->buttons()) {
+                captions << b->text();
+                if (!answers.empty() && b->text() == answers.front())
+                    press = b;
+            }
+            if (!answers.empty())
+                answers.erase(answers.begin());
+            buttons.push_back(captions);
+            positions.push_back(box->pos());
+            press->click();
+        }
+    }
+    QTimer timer_;
+};
+
+class ToolFixture : public ::testing::Test {
+protected:
+    // Two detectors at the lowest addresses, found within two search steps;
+    // a "ZOR-10" whose firmware asks for no newer tool.
+    static constexpr const char* kBus = "ZOR-10 address=1 gas=5 serial=7000123\n"
+                                        "ZOR-10 address=2 gas=1 serial=7000456 version=204\n";
+
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(app.StartSimBus(kBus, "Тестовая шина", error)) << error;
+        app.Show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.Main()));
+    }
+
+    TFormMain& form() { return app.Form(); }
+    template <class W> W* find(const char* name) const
+    {
+        W* w = const_cast<DesktopApp&>(app).Main().findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
+
+    forms::TreeNode* deviceNode(uint8_t address)
+    {
+        for (forms::TreeNode* n : form().DevTree.allNodes())
+            if (n->level() == 1 && n->overlayIndex() == address)
+                return n;
+        return nullptr;
+    }
+    // A press on the icon or label of a node.
+    void press(forms::TreeNode* node, Qt::MouseButton button = Qt::LeftButton)
+    {
+        DeviceTreeWidget* tree = app.Main().tree();
+        QTest::mouseClick(tree->viewport(), button, {}, tree->hitRect(node).center());
+    }
+    // Searches until the detectors up to address `upTo` are found, then
+    // stops the search.
+    void searchUpTo(uint8_t upTo)
+    {
+        click("BtFind");
+        ASSERT_TRUE(WaitFor([&] { return deviceNode(upTo) != nullptr; }, 6000));
+        click("BtFind");
+        ASSERT_FALSE(form().Finding());
+    }
+
+    DesktopApp app { '.' };
+    BoxWatcher boxes;
+};
+
+} // namespace zor::ui::e2e

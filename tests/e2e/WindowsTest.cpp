@@ -1,0 +1,141 @@
+// The other windows on the real main window: the LoRa window opened from
+// the tree's popup with one key write, the concentration dialog and the
+// help window.
+
+#include "ToolFixture.h"
+
+#include "commands/TFormLora.h"
+#include "ui/ConcDialog.h"
+#include "ui/HelpWindow.h"
+#include "ui/LoraWindow.h"
+#include "ui/QtWindowHost.h"
+
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace zor::ui::e2e {
+namespace {
+
+using WindowsTest = ToolFixture;
+
+// Steps run one after the other from a timer, each when its condition
+// holds, so that they also run inside a modal window's event loop. When the
+// time is up, giveUp runs (to close a modal window the test waits behind).
+class Script {
+public:
+    struct Step {
+        std::function<bool()> when;
+        std::function<void()> then;
+    };
+    Script(std::vector<Step> steps, int timeoutMs, std::function<void()> giveUp)
+        : steps_(std::move(steps))
+        , deadline_(timeoutMs)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this, giveUp] {
+            if (deadline_.hasExpired() && !done()) {
+                timer_.stop();
+                giveUp();
+                return;
+            }
+            while (next_ < steps_.size() && steps_[next_].when()) {
+                timer_.stop(); // a step may open a modal loop of its own
+                steps_[next_++].then();
+                timer_.start();
+            }
+        });
+        timer_.start(20);
+    }
+    bool done() const { return next_ == steps_.size(); }
+    size_t reached() const { return next_; }
+
+private:
+    std::vector<Step> steps_;
+    QDeadlineTimer deadline_;
+    size_t next_ = 0;
+    QTimer timer_;
+};
+
+TEST_F(WindowsTest, LoraWindowOpensModallyAndWritesTheKeys)
+{
+    searchUpTo(1);
+    LoraWindow& lora = app.Lora();
+    const int32_t tx = form().TxCount();
+    Script script(
+        {
+            { [&] { return lora.isVisible(); },
+                [&] {
+                    EXPECT_EQ(QApplication::activeModalWidget(), &lora);
+                    EXPECT_TRUE(lora.windowTitle().startsWith("Настройки LoRa: ")) << lora.windowTitle().toStdString();
+                    EXPECT_FALSE(lora.findChild<QWidget*>("EditChan1")->isEnabled());
+                    QTest::mouseClick(lora.findChild<QPushButton*>("BitBtnABPWrite"), Qt::LeftButton);
+                } },
+            { [&] { return lora.windowTitle() == "Успешно!"; }, [&] { lora.reject(); } },
+        },
+        10000, [&] { lora.reject(); });
+    // A right press on the detector opens the popup; its one item reads the
+    // LoRa block, whose answer opens the window.
+    press(deviceNode(1), Qt::RightButton);
+    QMenu* menu = app.Host().menu();
+    ASSERT_TRUE(WaitFor([&] { return menu->isVisible(); }, 1000));
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().front()->text(), "Настройки LoRa");
+    menu->actions().front()->trigger();
+    menu->hide();
+    ASSERT_TRUE(WaitFor([&] { return script.done(); }, 12000))
+        << "reached step " << script.reached() << ", caption " << lora.windowTitle().toStdString() << ", status "
+        << form().StatBar.text(3);
+    EXPECT_FALSE(lora.isVisible());
+    // The read, the two key blocks and the restart command.
+    EXPECT_EQ(form().TxCount(), tx + 4);
+    EXPECT_EQ(form().StatBar.text(3), "Успешно!");
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(WindowsTest, ConcentrationDialogStaysOnTopWithoutHoldingTheMainWindow)
+{
+    searchUpTo(1);
+    app.Bus()->detector(1).setHolding(3, 2000);
+    press(deviceNode(1));
+    QTest::mouseDClick(
+        app.Main().tree()->viewport(), Qt::LeftButton, {}, app.Main().tree()->hitRect(deviceNode(1)).center());
+    ASSERT_TRUE(WaitFor([&] { return form().Panel.ActCalb.enabled(); }, 5000));
+
+    click("BtClbConc");
+    ConcDialog& conc = app.Conc();
+    ASSERT_TRUE(conc.isVisible());
+    EXPECT_EQ(conc.windowTitle(), "ПГС:");
+    EXPECT_TRUE(conc.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(conc.findChild<QLabel*>("LConc")->text(), "%НКПР");
+    EXPECT_GT(
+        conc.findChild<QDoubleSpinBox*>("EditConc")->maximum(), conc.findChild<QDoubleSpinBox*>("EditConc")->minimum());
+    QTest::mouseClick(conc.findChild<QPushButton*>("BtCancel"), Qt::LeftButton);
+    EXPECT_FALSE(conc.isVisible());
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(WindowsTest, HelpWindowShowsItsTenLinesAndEnterClosesIt)
+{
+    click("SpeedButton1");
+    HelpWindow& help = app.Help();
+    ASSERT_TRUE(help.isVisible());
+    EXPECT_EQ(help.windowTitle(), "Помощь");
+    EXPECT_EQ(help.minimumSize(), help.maximumSize());
+    const QStringList lines = help.memo()->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 10);
+    EXPECT_EQ(lines[0], "1. Начать поиск приборов (\"Поиск\").");
+    EXPECT_EQ(lines[1], "2. После обнаружения необходимых приборов ");
+    // Not modal: the main window goes on taking presses; a second press on
+    // "Помощь" leaves the one window open.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    click("SpeedButton1");
+    EXPECT_TRUE(help.isVisible());
+    QTest::keyClick(help.findChild<QPushButton*>("OKButton"), Qt::Key_Return);
+    EXPECT_FALSE(help.isVisible());
+}
+
+} // namespace
+} // namespace zor::ui::e2e
