@@ -1,0 +1,82 @@
+// Measures the processor time the tool takes while it reads a detector
+// automatically: the real windows on the in-process demonstration bus, a
+// search stopped once the first detector is found, "Читать", and then the
+// process's CPU time over a span of wall-clock time. Run by
+// scripts/measure-idle-cpu.sh; exits 1 when the tool takes 1% of one core
+// or more.
+
+#include "app/TFormMain.h"
+#include "ui/DesktopApp.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
+        + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs the event loop until done() holds (looked at every 50 ms) or ms have
+// passed; the loop sleeps between events, as the program's own does.
+bool RunUntil(const std::function<bool()>& done, int ms)
+{
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (done())
+            loop.quit();
+    });
+    look.start(50);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
+    QApplication app(argc, argv);
+    zor::ui::DesktopApp tool(',');
+    std::string error;
+    if (!tool.StartDemo(error)) {
+        std::fprintf(stderr, "demo bus: %s\n", error.c_str());
+        return 2;
+    }
+    tool.Show();
+    zor::TFormMain& form = tool.Form();
+    form.ActFindExecute();
+    if (!RunUntil([&] { return form.DevList().at(1) != nullptr; }, 10000)) {
+        std::fprintf(stderr, "no detector found at address 1\n");
+        return 2;
+    }
+    form.ActStopExecute();
+    form.DevTreeMouseDown(zor::MouseButton::Left, form.DevTree.roots().front()->children().front().get());
+    form.ActRenewExecute();
+    RunUntil([] { return false; }, 5000); // let the first cycles settle
+
+    const int32_t rx0 = form.RxCount();
+    const double cpu0 = CpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    RunUntil([] { return false; }, seconds * 1000);
+    const double cpu = CpuSeconds() - cpu0;
+    const double share = cpu / (static_cast<double>(wall.elapsed()) / 1000.0) * 100.0;
+    std::printf("reading automatically for %.1f s: %.3f s of CPU, %.2f%% of one core; %d answers\n",
+        static_cast<double>(wall.elapsed()) / 1000.0, cpu, share, form.RxCount() - rx0);
+    return share < 1.0 ? 0 : 1;
+}
