@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace zor::ui {
@@ -46,13 +47,14 @@ HelpWindow::HelpWindow(QWidget* mainWindow)
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     column->addWidget(ok, 0, Qt::AlignHCenter);
 
-    // Wide enough for the longest line, high enough for all ten.
+    // Wide enough for the longest line and high enough for all ten, with
+    // the document's margins and the caret's room.
     const QFontMetrics fm(memo_->font());
     int widest = 0;
     for (const QString& line : lines)
         widest = std::max(widest, fm.horizontalAdvance(line));
-    memo_->setFixedSize(
-        widest + 2 * memo_->frameWidth() + 12, fm.lineSpacing() * lines.size() + 2 * memo_->frameWidth() + 12);
+    const int margins = 2 * (memo_->frameWidth() + static_cast<int>(memo_->document()->documentMargin())) + 8;
+    memo_->setFixedSize(widest + margins, (fm.lineSpacing() + 1) * static_cast<int>(lines.size()) + margins);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // Enter closes the window: the focus starts on "OK".
     ok->setFocus();

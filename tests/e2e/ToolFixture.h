@@ -50,6 +50,7 @@ public:
     std::vector<QStringList> buttons;
     std::vector<QPoint> positions;
     std::vector<QString> answers; // captions to press, in order
+    std::function<void(QMessageBox&)> onBox; // runs before the press
 
 private:
     void poll()
@@ -70,11 +71,55 @@ private:
                 answers.erase(answers.begin());
             buttons.push_back(captions);
             positions.push_back(box->pos());
+            if (onBox)
+                onBox(*box);
             press->click();
         }
     }
     QTimer timer_;
 };
+
+// Steps run one after the other from a timer, each when its condition
+// holds, so that they also run inside a modal window's event loop. A step
+// that opens a modal window defers it (Later), or the script would wait
+// behind it. When the time is up, giveUp runs (to close a modal window the
+// test waits behind).
+class Script {
+public:
+    struct Step {
+        std::function<bool()> when;
+        std::function<void()> then;
+    };
+    Script(std::vector<Step> steps, int timeoutMs, std::function<void()> giveUp)
+        : steps_(std::move(steps))
+        , deadline_(timeoutMs)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this, giveUp] {
+            if (deadline_.hasExpired() && !done()) {
+                timer_.stop();
+                giveUp();
+                return;
+            }
+            while (next_ < steps_.size() && steps_[next_].when())
+                steps_[next_++].then();
+        });
+        timer_.start(20);
+    }
+    bool done() const { return next_ == steps_.size(); }
+    size_t reached() const { return next_; }
+
+private:
+    std::vector<Step> steps_;
+    QDeadlineTimer deadline_;
+    size_t next_ = 0;
+    QTimer timer_;
+};
+
+// Runs fn once control is back in an event loop.
+inline void Later(std::function<void()> fn)
+{
+    QTimer::singleShot(0, std::move(fn));
+}
 
 class ToolFixture : public ::testing::Test {
 protected:

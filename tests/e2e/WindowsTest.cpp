@@ -21,43 +21,6 @@ namespace {
 
 using WindowsTest = ToolFixture;
 
-// Steps run one after the other from a timer, each when its condition
-// holds, so that they also run inside a modal window's event loop. When the
-// time is up, giveUp runs (to close a modal window the test waits behind).
-class Script {
-public:
-    struct Step {
-        std::function<bool()> when;
-        std::function<void()> then;
-    };
-    Script(std::vector<Step> steps, int timeoutMs, std::function<void()> giveUp)
-        : steps_(std::move(steps))
-        , deadline_(timeoutMs)
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this, giveUp] {
-            if (deadline_.hasExpired() && !done()) {
-                timer_.stop();
-                giveUp();
-                return;
-            }
-            while (next_ < steps_.size() && steps_[next_].when()) {
-                timer_.stop(); // a step may open a modal loop of its own
-                steps_[next_++].then();
-                timer_.start();
-            }
-        });
-        timer_.start(20);
-    }
-    bool done() const { return next_ == steps_.size(); }
-    size_t reached() const { return next_; }
-
-private:
-    std::vector<Step> steps_;
-    QDeadlineTimer deadline_;
-    size_t next_ = 0;
-    QTimer timer_;
-};
-
 TEST_F(WindowsTest, LoraWindowOpensModallyAndWritesTheKeys)
 {
     searchUpTo(1);

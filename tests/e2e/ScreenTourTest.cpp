@@ -1,0 +1,143 @@
+// A walk through every window on the demonstration bus, for looking at the
+// tool: with ZOR_SHOTS naming a folder and an X display (scripts/
+// screenshot.sh runs it under xvfb-run), each stop is photographed with
+// ImageMagick's "import -window root". Without ZOR_SHOTS it is skipped.
+
+#include "ToolFixture.h"
+
+#include "ui/ConcDialog.h"
+#include "ui/HelpWindow.h"
+#include "ui/LoraWindow.h"
+#include "ui/PortSettingsDialog.h"
+#include "ui/QtWindowHost.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+
+namespace zor::ui::e2e {
+namespace {
+
+class ScreenTour : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = qEnvironmentVariable("ZOR_SHOTS");
+        if (folder_.isEmpty())
+            GTEST_SKIP() << "run by scripts/screenshot.sh";
+        QDir().mkpath(folder_);
+        std::string error;
+        ASSERT_TRUE(app.StartDemo(error)) << error;
+        app.Show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.Main()));
+    }
+    void shoot(const QString& name)
+    {
+        QTest::qWait(400); // let every window paint
+        const QString path = QString("%1/%2.png").arg(folder_, name);
+        EXPECT_EQ(QProcess::execute("import", { "-window", "root", path }), 0) << path.toStdString();
+    }
+    forms::TreeNode* deviceNode(uint8_t address)
+    {
+        for (forms::TreeNode* n : app.Form().DevTree.allNodes())
+            if (n->level() == 1 && n->overlayIndex() == address)
+                return n;
+        return nullptr;
+    }
+    void press(uint8_t address, Qt::MouseButton button = Qt::LeftButton)
+    {
+        DeviceTreeWidget* tree = app.Main().tree();
+        QTest::mouseClick(tree->viewport(), button, {}, tree->hitRect(deviceNode(address)).center());
+    }
+    void click(QWidget* parent, const char* name)
+    {
+        auto* b = parent->findChild<QAbstractButton*>(name);
+        ASSERT_NE(b, nullptr) << name;
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    QString folder_;
+    DesktopApp app { '.' };
+    BoxWatcher boxes;
+};
+
+TEST_F(ScreenTour, EveryWindow)
+{
+    bool boxShot = false;
+    boxes.onBox = [&](QMessageBox&) {
+        if (!boxShot)
+            shoot("03-message-box");
+        boxShot = true;
+    };
+    shoot("01-start");
+
+    click(&app.Main(), "BtFind");
+    ASSERT_TRUE(WaitFor([&] { return deviceNode(4) != nullptr; }, 8000));
+    click(&app.Main(), "BtFind");
+    // The "ZOR-10" gas detector in %НКПР with test gas on its sensor.
+    app.Bus()->detector(1).setHolding(3, 423);
+    press(1);
+    click(&app.Main(), "BtRead");
+    ASSERT_TRUE(
+        WaitFor([&] { return app.Form().RxCount() >= app.Form().TxCount() - 1 && app.Form().TxCount() > 6; }, 6000));
+    shoot("02-reading-zor10");
+
+    // Another model: its firmware asks for a newer tool at every read.
+    click(&app.Main(), "BtRead");
+    press(2);
+    click(&app.Main(), "BtRead");
+    ASSERT_TRUE(WaitFor([&] { return boxShot && app.Form().Panel.EditConc.text() != ""; }, 8000));
+    click(&app.Main(), "BtRead");
+    shoot("04-reading-zor11");
+
+    click(&app.Main(), "SpeedButton1");
+    ASSERT_TRUE(app.Help().isVisible());
+    shoot("05-help");
+    app.Help().hide();
+
+    press(1);
+    QTest::mouseDClick(
+        app.Main().tree()->viewport(), Qt::LeftButton, {}, app.Main().tree()->hitRect(deviceNode(1)).center());
+    ASSERT_TRUE(WaitFor([&] { return app.Form().Panel.DevPanel.text().find("#1 : 06000101 (v") == 0; }, 5000));
+    click(&app.Main(), "BtClbConc");
+    ASSERT_TRUE(app.Conc().isVisible());
+    shoot("06-concentration-dialog");
+    app.Conc().hide();
+
+    press(1, Qt::RightButton);
+    QMenu* menu = app.Host().menu();
+    ASSERT_TRUE(WaitFor([&] { return menu->isVisible(); }, 1000));
+    shoot("07-tree-menu");
+    LoraWindow& lora = app.Lora();
+    bool shown = false;
+    Script loraSteps(
+        {
+            { [&] { return lora.isVisible(); },
+                [&] {
+                    shown = true;
+                    shoot("08-lora");
+                    lora.reject();
+                } },
+        },
+        8000, [&] { lora.reject(); });
+    menu->actions().front()->trigger();
+    menu->hide();
+    ASSERT_TRUE(WaitFor([&] { return loraSteps.done(); }, 9000)) << "shown " << shown;
+
+    // Last: the dialog closes the link until the next search.
+    Script settings(
+        {
+            { [] { return qobject_cast<PortSettingsDialog*>(QApplication::activeModalWidget()) != nullptr; },
+                [&] {
+                    shoot("09-port-settings");
+                    QApplication::activeModalWidget()->close();
+                } },
+        },
+        5000, [] {});
+    Later([&] { click(&app.Main(), "bCfg"); });
+    ASSERT_TRUE(WaitFor([&] { return settings.done(); }, 6000));
+}
+
+} // namespace
+} // namespace zor::ui::e2e
