@@ -6,6 +6,11 @@
 #include "ui/LoraWindow.h"
 #include "ui/QtDialogs.h"
 
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+
 namespace zor::ui::e2e {
 namespace {
 
@@ -73,6 +78,36 @@ TEST_F(DialogsTest, BoxesSitAtTheOwnersPositionWithRussianButtons)
         const QWidget* owner = c.owner == DialogOwner::Lora ? static_cast<QWidget*>(&app.Lora()) : &app.Main();
         EXPECT_EQ(boxes.positions.back(), owner->frameGeometry().center() - c.shift) << c.press;
     }
+}
+
+// "Сохр." on the window: the dialog offers the two filters by their
+// captions, and a name typed without an extension is saved as ".log", with
+// the log's CR LF line ends.
+TEST_F(DialogsTest, SavingTheLogAddsTheDefaultExtension)
+{
+    form().Log.Add("Timeout!");
+    QTemporaryDir dir;
+    QStringList filters;
+    Script script({ { [] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr; },
+                      [&] {
+                          auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                          for (QComboBox* box : dialog->findChildren<QComboBox*>("fileTypeCombo"))
+                              for (int i = 0; i < box->count(); ++i)
+                                  filters << box->itemText(i);
+                          dialog->selectFile(dir.filePath("report"));
+                          static_cast<QDialog*>(dialog)->accept();
+                      } } },
+        5000, [] {
+            if (QApplication::activeModalWidget())
+                QApplication::activeModalWidget()->close();
+        });
+    Later([&] { click("BtSave"); });
+    ASSERT_TRUE(WaitFor([&] { return script.done(); }, 6000));
+    EXPECT_EQ(filters, (QStringList { "ZOR log files (*.zor)", "Any file (*.*)" }));
+    QFile saved(dir.filePath("report.log"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("Timeout!\r\n"));
+    EXPECT_TRUE(boxes.texts.empty());
 }
 
 } // namespace
