@@ -3,12 +3,12 @@
 // options name a port the platform does not list or start the built-in
 // demonstration bus.
 
+#include "ui/Bind.h"
 #include "ui/DesktopApp.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLocale>
 
 #include <cstdio>
 #include <cstring>
@@ -63,9 +63,7 @@ int main(int argc, char** argv)
 
     // Numbers are written with the decimal separator of the user's regional
     // settings.
-    const char separator = QLocale::system().decimalPoint() == "," ? ',' : '.';
-
-    zor::ui::DesktopApp tool(separator);
+    zor::ui::DesktopApp tool(zor::ui::SystemSeparator());
     if (options.parser.isSet(options.port))
         tool.UsePort(options.parser.value(options.port).toStdString(), "");
     if (options.parser.isSet(options.demo)) {

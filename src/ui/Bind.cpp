@@ -19,6 +19,11 @@
 
 namespace zor::ui {
 
+char SystemSeparator()
+{
+    return QLocale::system().decimalPoint() == "," ? ',' : '.';
+}
+
 QLocale NumberLocale(char separator)
 {
     QLocale locale = separator == ',' ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c();

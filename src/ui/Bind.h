@@ -38,6 +38,8 @@ inline std::string ss(const QString& s)
     return s.toStdString();
 }
 
+// The user's decimal separator, from the system's regional settings.
+char SystemSeparator();
 // The number format of the spin edits for the user's decimal separator.
 QLocale NumberLocale(char separator);
 

@@ -111,5 +111,15 @@ TEST_F(MainWindowTest, ReadingFillsThePanelAndCountsTheExchange)
     EXPECT_EQ(log, expected);
 }
 
+TEST_F(MainWindowTest, ClosingDuringASearchStopsItFirst)
+{
+    click("BtFind");
+    ASSERT_TRUE(form().Finding());
+    app.Main().close();
+    EXPECT_FALSE(form().Finding());
+    EXPECT_FALSE(form().TimerFind().enabled());
+    EXPECT_TRUE(app.Main().panel()->log()->toPlainText().endsWith("Поиск окончен"));
+}
+
 } // namespace
 } // namespace zor::ui::e2e

@@ -5,6 +5,7 @@
 
 #include "ToolFixture.h"
 
+#include "ui/Bind.h"
 #include "ui/ConcDialog.h"
 #include "ui/HelpWindow.h"
 #include "ui/LoraWindow.h"
@@ -58,7 +59,8 @@ protected:
     }
 
     QString folder_;
-    DesktopApp app { '.' };
+    // As the program does: the separator of the regional settings.
+    DesktopApp app { SystemSeparator() };
     BoxWatcher boxes;
 };
 
