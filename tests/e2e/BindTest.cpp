@@ -4,6 +4,7 @@
 
 #include "ui/Bind.h"
 #include "forms/Controls.h"
+#include "ui/ErrorReport.h"
 #include "ui/LogView.h"
 
 #include <QComboBox>
@@ -114,6 +115,26 @@ TEST(LogView, OnlyTheNewEntriesAreAppended)
     log.Add("Timeout!");
     EXPECT_EQ(pane.toPlainText(), "Поиск окончен\nПрибор:1  Функция:0x03  Регистр:0x0000 = 0x0165\n\nTimeout!");
     EXPECT_TRUE(pane.isReadOnly());
+}
+
+TEST(ErrorReport, AnErrorEscapingAHandlerIsReportedAndTheProgramGoesOn)
+{
+    std::vector<std::string> reported;
+    SetErrorReporter([&](const std::string& text) { reported.push_back(text); });
+    const struct {
+        std::function<void()> handler;
+        std::vector<std::string> expected;
+    } cases[] = {
+        { [] {}, {} },
+        { [] { throw std::runtime_error("Файл не создан"); }, { "Файл не создан" } },
+        { [] { throw 42; }, { "Неизвестная ошибка" } },
+    };
+    for (const auto& c : cases) {
+        reported.clear();
+        Guarded(c.handler);
+        EXPECT_EQ(reported, c.expected);
+    }
+    SetErrorReporter({});
 }
 
 } // namespace
