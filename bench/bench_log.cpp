@@ -4,20 +4,13 @@
 
 #include "app/ExchangeLog.h"
 
+#include "LogSample.h"
+
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 namespace {
-
-const std::string kAnswer = [] {
-    // The nineteen register lines of one panel-block answer.
-    std::string s;
-    for (int r = 0; r < 19; ++r)
-        s += "Прибор:12  Функция:0x03  Регистр:0x00" + std::string(r < 16 ? "0" : "1")
-            + "0123456789ABCDEF"[r % 16] + " = 0x1234\r\n";
-    return s;
-}();
 
 void BM_LogAppend(benchmark::State& state)
 {
@@ -26,9 +19,9 @@ void BM_LogAppend(benchmark::State& state)
     log.SetObserver([&](const std::string& piece) { appended += piece.size(); });
     const int64_t lines = state.range(0);
     for (int64_t n = 0; n < lines; n += 20)
-        log.Add(kAnswer);
+        log.Add(kPanelAnswerLines);
     for (auto _ : state) {
-        log.Add(kAnswer);
+        log.Add(kPanelAnswerLines);
         benchmark::DoNotOptimize(log.Size());
     }
     state.counters["lines"] = static_cast<double>(lines);

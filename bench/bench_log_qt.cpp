@@ -7,20 +7,14 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 
+#include "LogSample.h"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
 
 namespace {
-
-const std::string kAnswer = [] {
-    std::string s;
-    for (int r = 0; r < 19; ++r)
-        s += "Прибор:12  Функция:0x03  Регистр:0x00" + std::string(r < 16 ? "0" : "1")
-            + "0123456789ABCDEF"[r % 16] + " = 0x1234\r\n";
-    return s;
-}();
 
 void BM_LogPaneAppend(benchmark::State& state)
 {
@@ -29,9 +23,9 @@ void BM_LogPaneAppend(benchmark::State& state)
     zor::ui::BindLog(log, &pane);
     const int64_t lines = state.range(0);
     for (int64_t n = 0; n < lines; n += 20)
-        log.Add(kAnswer);
+        log.Add(kPanelAnswerLines);
     for (auto _ : state)
-        log.Add(kAnswer);
+        log.Add(kPanelAnswerLines);
     state.counters["lines"] = static_cast<double>(lines);
 }
 // A fixed number of appends, so that each run measures around its own size.
