@@ -78,6 +78,9 @@ TFormMain::~TFormMain()
 void TFormMain::FormCreate()
 {
     DevTree.clear();
+    // The counters read from the start, not only from the first request.
+    StatBar.setText(1, "Tx: " + std::to_string(TxCount_));
+    StatBar.setText(2, "Rx: " + std::to_string(RxCount_));
     PortCaption(ComBox.text(), VSModbus.BaudRateValue(), static_cast<int>(VSModbus.DataBits()) + 5,
         static_cast<int>(VSModbus.Parity()), static_cast<int>(VSModbus.StopBits()));
 }

@@ -13,6 +13,9 @@ TEST_F(SearchTest, StartUpShowsThePortAndLeavesEverythingIdle)
 {
     MakeForm();
     EXPECT_EQ(form->StatBar.text(0), "COM1 (Последовательный порт): 19200 / 8-Even-1");
+    EXPECT_EQ(form->StatBar.text(1), "Tx: 0");
+    EXPECT_EQ(form->StatBar.text(2), "Rx: 0");
+    EXPECT_EQ(form->StatBar.text(3), "");
     EXPECT_FALSE(form->ActRenew.enabled());
     EXPECT_FALSE(form->Panel.ActZero.enabled());
     EXPECT_FALSE(form->Panel.ActCalb.enabled());
