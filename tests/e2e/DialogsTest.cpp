@@ -88,20 +88,31 @@ TEST_F(DialogsTest, SavingTheLogAddsTheDefaultExtension)
     form().Log.Add("Timeout!");
     QTemporaryDir dir;
     QStringList filters;
-    Script script({ { [] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr; },
+    // The dialog is looked for among the visible windows: which window Qt
+    // calls the active modal one is not settled at once offscreen.
+    const auto visibleDialog = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
+                return d;
+        return static_cast<QFileDialog*>(nullptr);
+    };
+    Script script({ { [&] { return visibleDialog() != nullptr; },
                       [&] {
-                          auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                          QFileDialog* dialog = visibleDialog();
                           for (QComboBox* box : dialog->findChildren<QComboBox*>("fileTypeCombo"))
                               for (int i = 0; i < box->count(); ++i)
                                   filters << box->itemText(i);
                           dialog->selectFile(dir.filePath("report"));
                           static_cast<QDialog*>(dialog)->accept();
                       } } },
-        5000, [] {
-            if (QApplication::activeModalWidget())
-                QApplication::activeModalWidget()->close();
+        5000, [&] {
+            if (QFileDialog* dialog = visibleDialog())
+                dialog->reject();
         });
-    Later([&] { click("BtSave"); });
+    // Pressed from a timer, as a real press comes from an input event: a file
+    // dialog run from inside a posted call does not always get the script's
+    // timer events in its own loop.
+    QTimer::singleShot(50, [&] { click("BtSave"); });
     ASSERT_TRUE(WaitFor([&] { return script.done(); }, 6000));
     EXPECT_EQ(filters, (QStringList { "ZOR log files (*.zor)", "Any file (*.*)" }));
     QFile saved(dir.filePath("report.log"));
