@@ -22,6 +22,7 @@
 #include "runtime/VirtualLoop.h"
 #include "sim/RequestFramer.h"
 #include "sim/SimBus.h"
+#include "ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -101,54 +102,6 @@ public:
 
 private:
     ports::PlatformPorts ports_;
-};
-
-// Message boxes: each is recorded; the answer comes from the queue, else OK
-// (Yes for a question). whileOpen runs while a box is open, as the replies
-// and timers a nested loop would handle.
-class ScriptedDialogs final : public forms::Dialogs {
-public:
-    struct Shown {
-        forms::DialogOwner owner;
-        forms::MessageKind kind;
-        std::string text;
-        forms::MessageButtons buttons;
-    };
-    std::vector<Shown> shown;
-    std::deque<forms::Answer> answers;
-    std::function<void()> whileOpen;
-
-    forms::Answer message(forms::DialogOwner owner, forms::MessageKind kind, const std::string& text,
-        forms::MessageButtons buttons) override
-    {
-        shown.push_back({ owner, kind, text, buttons });
-        if (whileOpen)
-            whileOpen();
-        if (!answers.empty()) {
-            const forms::Answer a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return buttons == forms::MessageButtons::YesNo ? forms::Answer::Yes : forms::Answer::Ok;
-    }
-    // The save dialog: what it was shown, and the path it returns.
-    std::optional<std::string> savePath;
-    std::string saveFilter;
-    std::string saveExt;
-    std::optional<std::string> saveFileName(const std::string& filter, const std::string& defaultExt) override
-    {
-        saveFilter = filter;
-        saveExt = defaultExt;
-        return savePath;
-    }
-
-    std::vector<std::string> texts() const
-    {
-        std::vector<std::string> t;
-        for (const Shown& s : shown)
-            t.push_back(s.text);
-        return t;
-    }
 };
 
 // The other windows. Showing a window runs its FormShow, as the desktop

@@ -1,6 +1,6 @@
 #pragma once
 // A device panel with its decoder, a device table and a tree, as the main
-// window wires them, plus a scripted dialog stand-in. Answers are fed in as
+// window wires them, plus the scripted dialogs. Answers are fed in as
 // the detector sends them: the gas input register, then the panel block.
 
 #include "device/Decoder.h"
@@ -8,6 +8,7 @@
 #include "device/Registers.h"
 #include "forms/Dialogs.h"
 #include "forms/TreeView.h"
+#include "ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -18,29 +19,6 @@
 #include <vector>
 
 namespace zor::test {
-
-class FakeDialogs : public forms::Dialogs {
-public:
-    struct Shown {
-        forms::DialogOwner owner;
-        forms::MessageKind kind;
-        std::string text;
-        forms::MessageButtons buttons;
-    };
-    std::vector<Shown> shown;
-    // Runs while a box is open, as the events a nested loop would handle.
-    std::function<void()> whileOpen;
-
-    forms::Answer message(forms::DialogOwner owner, forms::MessageKind kind, const std::string& text,
-        forms::MessageButtons buttons) override
-    {
-        shown.push_back({ owner, kind, text, buttons });
-        if (whileOpen)
-            whileOpen();
-        return forms::Answer::Ok;
-    }
-    std::optional<std::string> saveFileName(const std::string&, const std::string&) override { return std::nullopt; }
-};
 
 // Identification numbers of each model.
 constexpr int32_t SerialZor10 = 6000123;
@@ -54,7 +32,7 @@ protected:
     forms::TreeView devTree;
     forms::TreeNode* selNode = nullptr;
     DevicePanel panel;
-    FakeDialogs dialogs;
+    ScriptedDialogs dialogs;
     TGasTable gases = Gases; // a test may change a row before decoding
     Decoder decoder { devList, devTree, selNode, panel, dialogs, ',', gases };
 
