@@ -17,12 +17,12 @@ bool SetCustomRate(int fd, uint32_t baud)
     return ioctl(fd, TCSETS2, &t) == 0;
 }
 
-std::optional<uint32_t> LineRate(int fd)
+std::optional<LineRates> RatesOf(int fd)
 {
     termios2 t {};
     if (ioctl(fd, TCGETS2, &t) != 0)
         return std::nullopt;
-    return t.c_ospeed;
+    return LineRates { t.c_ispeed, t.c_ospeed };
 }
 
 } // namespace zor::posix

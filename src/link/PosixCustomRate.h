@@ -11,7 +11,12 @@ namespace zor::posix {
 // Sets both directions of fd to baud bits per second; false with errno set
 // when the device refuses.
 bool SetCustomRate(int fd, uint32_t baud);
-// The output rate fd is set to, in bits per second.
-std::optional<uint32_t> LineRate(int fd);
+// The rates fd is set to, in bits per second.
+struct LineRates {
+    uint32_t input = 0;
+    uint32_t output = 0;
+    bool operator==(const LineRates&) const = default;
+};
+std::optional<LineRates> RatesOf(int fd);
 
 } // namespace zor::posix

@@ -109,6 +109,10 @@ bool BuildTermios(termios& t, const LineSettings& s, bool pseudoTerminal)
     const speed_t speed = code.value_or(B38400);
     cfsetispeed(&t, speed);
     cfsetospeed(&t, speed);
+    // cfsetispeed leaves the kernel's input-rate field alone; one left at
+    // a custom rate would keep the input at that rate. Cleared, the input
+    // follows the output.
+    t.c_cflag &= ~static_cast<tcflag_t>(CIBAUD);
     return code.has_value();
 }
 

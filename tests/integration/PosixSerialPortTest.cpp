@@ -19,6 +19,13 @@
 
 using namespace zor;
 
+namespace zor::posix {
+void PrintTo(const LineRates& r, std::ostream* os)
+{
+    *os << "in " << r.input << ", out " << r.output;
+}
+} // namespace zor::posix
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -109,27 +116,32 @@ TEST(PosixSerialPort, TheRateShowsAtTheOtherEnd)
         LineSettings s;
     };
     // Parity and short characters do not apply to a pseudo-terminal and do
-    // not stop the settings.
+    // not stop the settings. A standard rate after a custom one must set the
+    // input rate too, not only the output rate.
     const Case cases[] = {
         { line(9600) },
         { line(19200, 8, ParityKind::Even) },
         { line(115200, 7, ParityKind::Odd) },
         { line(1200, 8, ParityKind::Mark) },
         { line(14400) },
+        { line(19200) },
         { line(56000, 8, ParityKind::Even) },
         { line(256000) },
+        { line(9600) },
     };
     Pty pty;
     PosixSerialPort port;
     ASSERT_TRUE(port.open(pty.path));
     for (const Case& c : cases) {
         EXPECT_TRUE(port.applySettings(c.s)) << c.s.baud;
-        EXPECT_EQ(posix::LineRate(pty.master), c.s.baud) << c.s.baud;
+        EXPECT_EQ(posix::RatesOf(pty.master), (posix::LineRates { c.s.baud, c.s.baud })) << c.s.baud;
     }
     termios t {};
+    ASSERT_TRUE(port.applySettings(line(14400)));
     ASSERT_TRUE(port.applySettings(line(19200)));
     ASSERT_EQ(tcgetattr(pty.master, &t), 0);
     EXPECT_EQ(cfgetospeed(&t), B19200);
+    EXPECT_EQ(cfgetispeed(&t), B19200);
 }
 
 TEST(PosixSerialPort, OpensExclusively)
@@ -182,7 +194,7 @@ TEST(PosixSerialPort, TheMasterRunsOverAPseudoTerminal)
     rtu.SetParity(TParity::pEven);
     rtu.SetPollingDelay(500);
     ASSERT_TRUE(rtu.Open());
-    EXPECT_EQ(posix::LineRate(pty.master), 19200u);
+    EXPECT_EQ(posix::RatesOf(pty.master), (posix::LineRates { 19200, 19200 }));
 
     const uint8_t read10[] = { 0x00, 0x00, 0x00, 0x0A };
     ASSERT_TRUE(rtu.FlushBuffers(true, true));
