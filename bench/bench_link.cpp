@@ -38,7 +38,7 @@ void BM_FrameCheckWhole(benchmark::State& state)
 {
     const auto frame = frameOf(43);
     zor::FrameAssembler assembler;
-    zor::FrameAssembler::Frame out;
+    zor::FrameAssembler::Frames out;
     for (auto _ : state)
         benchmark::DoNotOptimize(assembler.Feed(frame.data(), static_cast<uint16_t>(frame.size()), out));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 43);
@@ -51,7 +51,7 @@ void BM_FrameCheckSplit(benchmark::State& state)
 {
     const auto frame = frameOf(43);
     zor::FrameAssembler assembler;
-    zor::FrameAssembler::Frame out;
+    zor::FrameAssembler::Frames out;
     for (auto _ : state) {
         benchmark::DoNotOptimize(assembler.Feed(frame.data(), 21, out));
         benchmark::DoNotOptimize(assembler.Feed(frame.data() + 21, 22, out));

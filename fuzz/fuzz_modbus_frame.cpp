@@ -1,6 +1,6 @@
 // Arbitrary chunks into the answer check and its reassembly: nothing may
-// crash or read outside the bytes it was given, and whatever is accepted is a
-// whole frame with a good CRC.
+// crash or read outside the bytes it was given, and whatever is accepted is made
+// of whole frames with a good CRC.
 //
 // Input: a run of records, each a length byte and that many bytes. Length 0
 // stands for a polling period without a byte.
@@ -41,9 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             assembler.Clear();
             continue;
         }
-        FrameAssembler::Frame frame;
-        if (assembler.Feed(chunk.data(), static_cast<uint16_t>(chunk.size()), frame) == TVSRTUresult::vsrOk)
-            checkFrame(frame.data, frame.size);
+        FrameAssembler::Frames frames;
+        if (assembler.Feed(chunk.data(), static_cast<uint16_t>(chunk.size()), frames) == TVSRTUresult::vsrOk)
+            for (size_t i = 0; i < frames.count; ++i)
+                checkFrame(frames.at[i].data, frames.at[i].size);
         if (assembler.Kept() > FrameAssembler::kKeepLimit)
             std::abort();
     }

@@ -30,16 +30,18 @@ constexpr CrcTables kTables = makeTables();
 
 } // namespace
 
+uint16_t ModbusCRC16Add(uint16_t crc, uint8_t byte)
+{
+    const uint8_t i = byte ^ static_cast<uint8_t>(crc);
+    return static_cast<uint16_t>(kTables.hi[i] << 8 | (kTables.lo[i] ^ static_cast<uint8_t>(crc >> 8)));
+}
+
 uint16_t ModbusCRC16(const uint8_t* data, size_t n)
 {
-    uint8_t lo = 0xFF;
-    uint8_t hi = 0xFF;
-    for (size_t k = 0; k < n; ++k) {
-        const uint8_t i = data[k] ^ lo;
-        lo = kTables.lo[i] ^ hi;
-        hi = kTables.hi[i];
-    }
-    return static_cast<uint16_t>(hi << 8 | lo);
+    uint16_t crc = 0xFFFF;
+    for (size_t k = 0; k < n; ++k)
+        crc = ModbusCRC16Add(crc, data[k]);
+    return crc;
 }
 
 } // namespace zor

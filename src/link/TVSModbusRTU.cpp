@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 
 namespace zor {
 
@@ -168,17 +169,42 @@ TVSRTUresult TVSModbusRTU::TransmitFrame(uint8_t* frame, uint8_t length, bool wa
 
 void TVSModbusRTU::CheckReceivedFrame(const uint8_t* data, uint16_t size)
 {
-    FrameAssembler::Frame frame;
-    const TVSRTUresult check = m_->assembler.Feed(data, size, frame);
+    FrameAssembler::Frames frames;
+    const TVSRTUresult check = m_->assembler.Feed(data, size, frames);
     if (check != TVSRTUresult::vsrOk) {
         m_->receiveResult = check;
         return;
     }
+    if (frames.count == 1) {
+        Deliver(frames.at[0].data, frames.at[0].size);
+    } else {
+        // A handler may let the loop run (a modal window), and a tick inside
+        // refills the buffers the frames point into: the rest of them are
+        // delivered from a copy.
+        std::array<uint8_t, FrameAssembler::kSplitLimit> copy;
+        const uint8_t* first = frames.at[0].data;
+        const size_t total
+            = static_cast<size_t>(frames.at[frames.count - 1].data - first) + frames.at[frames.count - 1].size;
+        std::memcpy(copy.data(), first, total);
+        for (size_t i = 0; i < frames.count && Connected(); ++i)
+            Deliver(copy.data() + (frames.at[i].data - first), frames.at[i].size);
+        // Answer.Data must not point into this call's copy once it is gone
+        // (a handler that sent a request has cleared it).
+        const std::less<const uint8_t*> before;
+        if (Answer.Data && !before(Answer.Data, copy.data()) && before(Answer.Data, copy.data() + total))
+            Answer.Data = first + (Answer.Data - copy.data());
+    }
+    m_->receiveResult = TVSRTUresult::vsrOk;
+    m_->answerSignalled = true;
+}
+
+void TVSModbusRTU::Deliver(const uint8_t* frame, uint16_t size)
+{
     // Any frame that passes counts as an answer; the handler decides what it
     // belongs to.
-    const bool custom = frame.data[1] == m_->customFunction;
-    const uint8_t* payload = custom ? frame.data + 1 : frame.data;
-    const auto payloadSize = static_cast<uint16_t>(frame.size - (custom ? 3 : 2));
+    const bool custom = frame[1] == m_->customFunction;
+    const uint8_t* payload = custom ? frame + 1 : frame;
+    const auto payloadSize = static_cast<uint16_t>(size - (custom ? 3 : 2));
     Answer.Data = payload;
     Answer.Size = payloadSize;
     Answer.CustomPacket = custom;
@@ -186,8 +212,6 @@ void TVSModbusRTU::CheckReceivedFrame(const uint8_t* data, uint16_t size)
     const TModbusPacketEvent handler = custom ? m_->onCustomPacket : m_->onModbusPacket;
     if (handler)
         handler(*this, payload, payloadSize);
-    m_->receiveResult = TVSRTUresult::vsrOk;
-    m_->answerSignalled = true;
 }
 
 void TVSModbusRTU::InputFlushed()

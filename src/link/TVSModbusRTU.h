@@ -29,6 +29,8 @@ using TModbusPacketEvent = std::function<void(TVSModbusRTU& sender, const uint8_
 
 // CRC-16/MODBUS over n >= 1 bytes; goes into a frame low byte first.
 uint16_t ModbusCRC16(const uint8_t* data, size_t n);
+// The CRC of the bytes so far (0xFFFF before the first) with one more byte.
+uint16_t ModbusCRC16Add(uint16_t crc, uint8_t byte);
 
 class TVSModbusRTU : public TVSCOM {
 public:
@@ -66,6 +68,8 @@ private:
     TVSRTUresult SendFrame(std::initializer_list<uint8_t> header, const uint8_t* data, size_t size, bool waitAnswer);
     TVSRTUresult TransmitFrame(uint8_t* frame, uint8_t length, bool waitAnswer);
     void CheckReceivedFrame(const uint8_t* data, uint16_t size);
+    // Raises the packet event of one accepted frame.
+    void Deliver(const uint8_t* frame, uint16_t size);
 
     std::unique_ptr<Impl> m_;
 };

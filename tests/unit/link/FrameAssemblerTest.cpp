@@ -28,6 +28,13 @@ TEST(FrameAssembler, JoinsChunksThatFailAloneAndNothingElse)
     const Bytes exception = { 0x01, 0x83, 0x02, 0xC0, 0xF1 };
     const Bytes noise = { 0xFF, 0xFE };
     const Bytes long256 = withCrc(Bytes(254, 0x22));
+    const Bytes probe = withCrc({ 0x05, 0x03, 0x04, 0x02, 0x5F, 0x00, 0x90 });
+    const auto joined = [](std::initializer_list<Bytes> parts) {
+        Bytes all;
+        for (const Bytes& p : parts)
+            all.insert(all.end(), p.begin(), p.end());
+        return all;
+    };
     struct Case {
         const char* what;
         std::vector<Step> steps;
@@ -43,7 +50,13 @@ TEST(FrameAssembler, JoinsChunksThatFailAloneAndNothingElse)
             { frame } },
         { "an accepted frame leaves nothing behind", { frame, Bytes { 0x01, 0x83 }, Bytes { 0x02, 0xC0, 0xF1 } },
             { frame, exception } },
-        { "two frames in one chunk", { Bytes { 0x01, 0x03, 0x40, 0x21, 0x01, 0x03, 0x40, 0x21 } }, {} },
+        { "two frames in one chunk", { joined({ frame, frame }) }, { frame, frame } },
+        { "three frames in one chunk, in order", { joined({ probe, exception, frame }) }, { probe, exception, frame } },
+        { "the tail of a cut frame with the next frame",
+            { Bytes(probe.begin(), probe.begin() + 3), joined({ Bytes(probe.begin() + 3, probe.end()), frame }) },
+            { probe, frame } },
+        { "frames followed by noise are kept, not taken", { joined({ probe, frame, noise }) }, {} },
+        { "two of the longest frames in one chunk", { joined({ long256, long256 }) }, { long256, long256 } },
         { "a long frame is accepted whole", { withCrc(Bytes(298, 0x11)) }, { withCrc(Bytes(298, 0x11)) } },
         { "a flood of noise is held to the limit", { Bytes(1000, 0x00), frame }, { frame } },
         { "a 256-byte frame cut in two",
@@ -58,9 +71,10 @@ TEST(FrameAssembler, JoinsChunksThatFailAloneAndNothingElse)
                 a.Clear();
                 continue;
             }
-            FrameAssembler::Frame f;
+            FrameAssembler::Frames f;
             if (a.Feed(step->data(), static_cast<uint16_t>(step->size()), f) == TVSRTUresult::vsrOk)
-                accepted.emplace_back(f.data, f.data + f.size);
+                for (size_t i = 0; i < f.count; ++i)
+                    accepted.emplace_back(f.at[i].data, f.at[i].data + f.at[i].size);
             EXPECT_LE(a.Kept(), FrameAssembler::kKeepLimit) << c.what;
         }
         EXPECT_EQ(accepted, c.accepted) << c.what;
@@ -83,7 +97,7 @@ TEST(FrameAssembler, ReportsTheLastCheckMade)
     };
     for (const Case& c : cases) {
         FrameAssembler a;
-        FrameAssembler::Frame f;
+        FrameAssembler::Frames f;
         if (!c.kept.empty())
             a.Feed(c.kept.data(), static_cast<uint16_t>(c.kept.size()), f);
         EXPECT_EQ(a.Feed(c.chunk.data(), static_cast<uint16_t>(c.chunk.size()), f), c.result);
