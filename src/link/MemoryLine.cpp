@@ -36,6 +36,15 @@ uint8_t MemoryLine::heardAs(uint8_t byte, const LineSettings& sentWith, const Li
     return static_cast<uint8_t>(~byte) & mask;
 }
 
+void MemoryLine::unplug()
+{
+    settle();
+    present = false;
+    ++plugs;
+    inQueue.clear();
+    dropOutput();
+}
+
 uint64_t MemoryLine::nowNs()
 {
     const uint32_t tick = loop_.tickCount();
@@ -56,7 +65,7 @@ void MemoryLine::settle()
         const InFlight f = toMaster_.front();
         toMaster_.pop_front();
         // A closed port hears nothing; a full input queue overruns.
-        if (masterOpen && inQueue.size() < inCapacity)
+        if (masterOpen && present && inQueue.size() < inCapacity)
             inQueue.push_back(heardAs(f.byte, f.sentWith, master));
     }
     while (!toSlave_.empty() && toSlave_.front().doneNs <= now) {

@@ -36,8 +36,13 @@ public:
     void settle();
     uint64_t nowNs();
 
-    // Master end.
+    // Master end. Unplugging the master's adapter ends every port opened
+    // before it: they fail as lost ports do, also after it is plugged in
+    // again, and the name opens nothing while it is out.
     bool masterOpen = false;
+    bool present = true;
+    uint32_t plugs = 0;
+    void unplug();
     LineSettings master;
     size_t inCapacity = 4096;
     size_t outCapacity = 4096;

@@ -36,14 +36,33 @@ MemoryPort::~MemoryPort()
     close();
 }
 
+bool MemoryPort::fail(PortError error)
+{
+    lastError_ = error;
+    return false;
+}
+
+bool MemoryPort::usable()
+{
+    if (!open_)
+        return fail(PortError::Io);
+    if (!line_->present || plugs_ != line_->plugs)
+        return fail(PortError::Lost);
+    return true;
+}
+
 bool MemoryPort::open(const std::string& name)
 {
-    if (open_ || name != line_->name() || line_->masterOpen)
-        return false;
+    if (open_ || line_->masterOpen)
+        return fail(PortError::Busy);
+    if (name != line_->name() || !line_->present)
+        return fail(PortError::NotFound);
     line_->settle();
     line_->masterOpen = true;
     line_->inQueue.clear();
     open_ = true;
+    plugs_ = line_->plugs;
+    lastError_ = PortError::None;
     return true;
 }
 
@@ -76,8 +95,10 @@ intptr_t MemoryPort::handle() const
 
 bool MemoryPort::applySettings(const LineSettings& s)
 {
-    if (!open_ || s.baud == 0 || s.dataBits < 5 || s.dataBits > 8)
+    if (!usable())
         return false;
+    if (s.baud == 0 || s.dataBits < 5 || s.dataBits > 8)
+        return fail(PortError::InvalidSetting);
     line_->settle();
     line_->master = s;
     return true;
@@ -85,8 +106,10 @@ bool MemoryPort::applySettings(const LineSettings& s)
 
 bool MemoryPort::setQueueSizes(uint32_t in, uint32_t out)
 {
-    if (!open_ || in == 0 || out == 0)
+    if (!usable())
         return false;
+    if (in == 0 || out == 0)
+        return fail(PortError::InvalidSetting);
     line_->inCapacity = in;
     line_->outCapacity = out;
     return true;
@@ -94,7 +117,7 @@ bool MemoryPort::setQueueSizes(uint32_t in, uint32_t out)
 
 bool MemoryPort::queueStatus(uint32_t& inQueue, uint32_t& outQueue)
 {
-    if (!open_)
+    if (!usable())
         return false;
     line_->settle();
     inQueue = static_cast<uint32_t>(line_->inQueue.size());
@@ -104,7 +127,7 @@ bool MemoryPort::queueStatus(uint32_t& inQueue, uint32_t& outQueue)
 
 long MemoryPort::read(uint8_t* buf, size_t n)
 {
-    if (!open_)
+    if (!usable())
         return -1;
     line_->settle();
     const size_t count = std::min(n, line_->inQueue.size());
@@ -115,7 +138,7 @@ long MemoryPort::read(uint8_t* buf, size_t n)
 
 long MemoryPort::write(const uint8_t* buf, size_t n)
 {
-    if (!open_)
+    if (!usable())
         return -1;
     line_->settle();
     const size_t queued = line_->outQueued();
@@ -127,7 +150,7 @@ long MemoryPort::write(const uint8_t* buf, size_t n)
 
 bool MemoryPort::purge(bool input, bool output)
 {
-    if (!open_)
+    if (!usable())
         return false;
     line_->settle();
     if (input)
@@ -139,7 +162,7 @@ bool MemoryPort::purge(bool input, bool output)
 
 bool MemoryPort::modemStatus(uint8_t& lines)
 {
-    if (!open_)
+    if (!usable())
         return false;
     lines = line_->modemLines;
     return true;
@@ -147,7 +170,7 @@ bool MemoryPort::modemStatus(uint8_t& lines)
 
 bool MemoryPort::setDtr(bool on)
 {
-    if (!open_)
+    if (!usable())
         return false;
     line_->master.dtrOn = on;
     return true;
@@ -155,7 +178,7 @@ bool MemoryPort::setDtr(bool on)
 
 bool MemoryPort::setRts(bool on)
 {
-    if (!open_)
+    if (!usable())
         return false;
     line_->master.rts = on ? RtsMode::High : RtsMode::Low;
     return true;

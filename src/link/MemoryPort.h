@@ -34,12 +34,21 @@ public:
     void waitWritable(uint32_t ms) override;
     void waitReadable(uint32_t ms) override;
 
+    PortError lastError() const override { return lastError_; }
+
 private:
+    // Whether the line still has the adapter this port was opened on; a
+    // failed check records the loss.
+    bool usable();
+    bool fail(PortError error);
+
     // The caller's thread is blocked for ms (at least 1, at most `bound`).
     void block(uint64_t untilNs, uint32_t bound);
 
     std::shared_ptr<MemoryLine> line_;
     bool open_ = false;
+    uint32_t plugs_ = 0;
+    PortError lastError_ = PortError::None;
 };
 
 } // namespace zor

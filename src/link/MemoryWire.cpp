@@ -50,6 +50,16 @@ bool MemoryWire::masterOpen() const
     return s_->masterOpen;
 }
 
+void MemoryWire::unplug()
+{
+    s_->unplug();
+}
+
+void MemoryWire::plugIn()
+{
+    s_->present = true;
+}
+
 void MemoryWire::setModemLines(uint8_t lines)
 {
     s_->modemLines = lines;

@@ -41,6 +41,11 @@ public:
     const LineSettings& masterSettings() const;
     bool masterOpen() const;
 
+    // The master's adapter pulled out and plugged in again: a port opened
+    // before is lost for good, the name opens again once plugged in.
+    void unplug();
+    void plugIn();
+
     // The modem status lines that the master end reads (kLineCTS ...).
     void setModemLines(uint8_t lines);
 

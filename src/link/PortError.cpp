@@ -39,4 +39,16 @@ PortError PortErrorFromErrno(int err)
     }
 }
 
+PortError OpenPortErrorFromErrno(int err)
+{
+    switch (err) {
+    case EIO:
+    case ENODEV:
+    case ENXIO:
+        return PortError::Lost;
+    default:
+        return PortErrorFromErrno(err);
+    }
+}
+
 } // namespace zor

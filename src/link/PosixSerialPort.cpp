@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -33,9 +34,15 @@ bool PosixSerialPort::fail(int err)
     return false;
 }
 
+bool PosixSerialPort::failOpen(int err)
+{
+    lastError_ = OpenPortErrorFromErrno(err);
+    return false;
+}
+
 long PosixSerialPort::failedCount(int err)
 {
-    fail(err);
+    failOpen(err);
     return -1;
 }
 
@@ -104,12 +111,12 @@ bool PosixSerialPort::applySettings(const LineSettings& s)
         return fail(EBADF);
     termios t {};
     if (tcgetattr(fd_, &t) != 0)
-        return fail(errno);
+        return failOpen(errno);
     const bool standardRate = posix::BuildTermios(t, s, pseudoTerminal_);
     if (tcsetattr(fd_, TCSANOW, &t) != 0)
-        return fail(errno);
+        return failOpen(errno);
     if (!standardRate && !posix::SetCustomRate(fd_, s.baud))
-        return fail(errno);
+        return failOpen(errno);
     // XON/XOFF thresholds belong to the driver's own buffers and have no
     // termios form. The modem lines are set as far as the device has them:
     // a pseudo-terminal has none, which is no reason to refuse the settings.
@@ -131,8 +138,13 @@ bool PosixSerialPort::queueStatus(uint32_t& inQueue, uint32_t& outQueue)
         return fail(EBADF);
     int in = 0;
     int out = 0;
+    // A hung-up line still answers the queue queries on some devices (a
+    // pseudo-terminal whose other end closed); poll tells.
+    pollfd p { fd_, 0, 0 };
+    if (::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return failOpen(EIO);
     if (ioctl(fd_, FIONREAD, &in) != 0 || ioctl(fd_, TIOCOUTQ, &out) != 0)
-        return fail(errno);
+        return failOpen(errno);
     inQueue = static_cast<uint32_t>(std::max(in, 0));
     outQueue = static_cast<uint32_t>(std::max(out, 0));
     return true;
@@ -169,7 +181,7 @@ bool PosixSerialPort::purge(bool input, bool output)
     if (!input && !output)
         return true;
     const int which = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
-    return tcflush(fd_, which) == 0 || fail(errno);
+    return tcflush(fd_, which) == 0 || failOpen(errno);
 }
 
 bool PosixSerialPort::modemStatus(uint8_t& lines)
@@ -178,7 +190,7 @@ bool PosixSerialPort::modemStatus(uint8_t& lines)
         return fail(EBADF);
     int status = 0;
     if (ioctl(fd_, TIOCMGET, &status) != 0)
-        return fail(errno);
+        return failOpen(errno);
     lines = static_cast<uint8_t>(((status & TIOCM_CTS) ? kLineCTS : 0) | ((status & TIOCM_DSR) ? kLineDSR : 0)
         | ((status & TIOCM_RNG) ? kLineRING : 0) | ((status & TIOCM_CAR) ? kLineCD : 0));
     return true;
@@ -188,7 +200,22 @@ bool PosixSerialPort::setModemLine(int line, bool on)
 {
     if (!isOpen())
         return fail(EBADF);
-    return ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line) == 0 || fail(errno);
+    return ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line) == 0 || failOpen(errno);
+}
+
+bool PosixSerialPort::enableRs485()
+{
+    if (!isOpen())
+        return fail(EBADF);
+    serial_rs485 conf {};
+    // Drivers without RS-485 support refuse the request itself.
+    if (ioctl(fd_, TIOCGRS485, &conf) != 0)
+        return errno == ENOTTY || errno == EINVAL || errno == EOPNOTSUPP ? fail(EOPNOTSUPP) : failOpen(errno);
+    conf.flags |= SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
+    conf.flags &= ~static_cast<uint32_t>(SER_RS485_RTS_AFTER_SEND);
+    if (ioctl(fd_, TIOCSRS485, &conf) != 0)
+        return errno == ENOTTY || errno == EINVAL || errno == EOPNOTSUPP ? fail(EOPNOTSUPP) : failOpen(errno);
+    return true;
 }
 
 bool PosixSerialPort::setDtr(bool on)

@@ -32,15 +32,17 @@ public:
     bool modemStatus(uint8_t& lines) override;
     bool setDtr(bool on) override;
     bool setRts(bool on) override;
+    bool enableRs485() override;
 
     void waitWritable(uint32_t ms) override;
     void waitReadable(uint32_t ms) override;
 
-    // Why the last failed operation failed.
-    PortError lastError() const { return lastError_; }
+    PortError lastError() const override { return lastError_; }
 
 private:
     bool fail(int err);
+    // A failure of an operation on the open descriptor.
+    bool failOpen(int err);
     long failedCount(int err);
     bool setModemLine(int line, bool on);
     void take(int fd);

@@ -5,6 +5,8 @@
 // Every operation on a closed port fails or returns its neutral value; none
 // throws.
 
+#include "link/PortError.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -70,6 +72,13 @@ public:
     virtual bool modemStatus(uint8_t& lines) = 0;
     virtual bool setDtr(bool on) = 0;
     virtual bool setRts(bool on) = 0;
+    // Has the driver raise RTS while it sends and drop it after (the
+    // direction of an RS-485 transceiver). False where the driver cannot.
+    virtual bool enableRs485() { return false; }
+
+    // Why the last failed operation failed; Lost once an open port hung up
+    // or its device went away.
+    virtual PortError lastError() const { return PortError::None; }
 
     // The driver's write and read loops call these when they could make no
     // progress: the calling thread blocks for at most ms milliseconds, until

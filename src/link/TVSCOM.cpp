@@ -58,6 +58,11 @@ struct TVSCOM::Impl {
     bool checkLineStatus = false;
     TVSDataEvent onReceiveData;
     TVSPacketEvent onReceivePacket;
+    bool rs485Mode = false;
+    bool rs485Active = false;
+    TVSLostEvent onPortLost;
+    // Ends with the driver, so that a loss reported late finds it gone.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
     // Allocated here and on InBufSize changes only; every tick reuses it.
     std::vector<uint8_t> inBuffer = std::vector<uint8_t>(2048, 0);
@@ -98,6 +103,7 @@ bool TVSCOM::Open()
         Close();
         return false;
     }
+    d_->rs485Active = d_->rs485Mode && d_->port->enableRs485();
     // The backends never block on a read and give up a write at once when
     // the queue is full, which is what the short platform time-outs are for;
     // the longer waits are this driver's own loops.
@@ -151,6 +157,24 @@ void TVSCOM::StopPolling()
     d_->timer->setEnabled(false);
 }
 
+void TVSCOM::CheckLoss()
+{
+    if (!Connected() || d_->port->lastError() != PortError::Lost)
+        return;
+    Close();
+    if (!d_->onPortLost)
+        return;
+    // Told from the loop, not from inside the operation that failed: a
+    // send deep in a handler must not run the owner's loss handling in its
+    // middle.
+    loop_.callLater(0, [this, alive = std::weak_ptr<bool>(d_->alive)] {
+        if (alive.expired() || !d_->onPortLost)
+            return;
+        const TVSLostEvent handler = d_->onPortLost;
+        handler(*this);
+    });
+}
+
 bool TVSCOM::ApplyCommState()
 {
     if (!Connected())
@@ -189,8 +213,10 @@ void TVSCOM::PollingTick()
     uint32_t outQueue = 0;
     // Clears a pending line error too; framing and parity errors are not
     // reported.
-    if (!d_->port->queueStatus(inQueue, outQueue))
+    if (!d_->port->queueStatus(inQueue, outQueue)) {
+        CheckLoss();
         return;
+    }
     if (d_->packetSize <= 0)
         PollChunk(inQueue);
     else
@@ -206,6 +232,8 @@ void TVSCOM::PollChunk(uint32_t queued)
     // Bytes beyond the buffer stay queued for the next tick.
     const size_t want = std::min<size_t>(queued, d_->inBuffer.size());
     const long got = d_->port->read(d_->inBuffer.data(), want);
+    if (got < 0)
+        CheckLoss();
     if (got >= 1 && d_->onReceiveData) {
         // A copy, so that a handler that replaces itself does not destroy
         // the callable it runs in.
@@ -480,6 +508,33 @@ void TVSCOM::SetOnReceivePacket(TVSPacketEvent handler)
     d_->onReceivePacket = std::move(handler);
 }
 
+bool TVSCOM::RS485Mode() const
+{
+    return d_->rs485Mode;
+}
+
+void TVSCOM::SetRS485Mode(bool on)
+{
+    d_->rs485Mode = on;
+    if (Connected())
+        d_->rs485Active = on && d_->port->enableRs485();
+}
+
+bool TVSCOM::RS485Active() const
+{
+    return Connected() && d_->rs485Active;
+}
+
+void TVSCOM::SetOnPortLost(TVSLostEvent handler)
+{
+    d_->onPortLost = std::move(handler);
+}
+
+PortError TVSCOM::LastError() const
+{
+    return d_->port->lastError();
+}
+
 TLineStatusSet TVSCOM::GetLineStatus()
 {
     uint8_t lines = 0;
@@ -506,8 +561,12 @@ void TVSCOM::ContinuePolling()
 
 bool TVSCOM::FlushBuffers(bool inBuf, bool outBuf)
 {
-    if (!Connected() || !d_->port->purge(inBuf, outBuf))
+    if (!Connected())
         return false;
+    if (!d_->port->purge(inBuf, outBuf)) {
+        CheckLoss();
+        return false;
+    }
     d_->firstByteOfPacketTime.reset();
     if (inBuf)
         InputFlushed();
@@ -520,8 +579,10 @@ int TVSCOM::CountRX()
         return 65535;
     uint32_t inQueue = 0;
     uint32_t outQueue = 0;
-    if (!d_->port->queueStatus(inQueue, outQueue))
+    if (!d_->port->queueStatus(inQueue, outQueue)) {
+        CheckLoss();
         return 0;
+    }
     return static_cast<int>(inQueue);
 }
 
@@ -531,8 +592,10 @@ uint16_t TVSCOM::OutFreeSpace()
         return 65535;
     uint32_t inQueue = 0;
     uint32_t outQueue = 0;
-    if (!d_->port->queueStatus(inQueue, outQueue))
+    if (!d_->port->queueStatus(inQueue, outQueue)) {
+        CheckLoss();
         return 0;
+    }
     return static_cast<uint16_t>(d_->outBufSize - outQueue);
 }
 
@@ -556,7 +619,12 @@ uint32_t TVSCOM::SendDataEx(const uint8_t* data, uint32_t size, uint32_t timeout
             if (d_->checkLineStatus && GetLineStatus() == 0)
                 break;
             taken = d_->port->write(data + written, std::min<uint32_t>(size - written, space));
+            if (taken < 0)
+                CheckLoss();
         }
+        // A lost port is closed by now: nothing more can go out.
+        if (!Connected())
+            break;
         if (taken > 0) {
             written += static_cast<uint32_t>(taken);
             lastProgress = loop_.tickCount();
@@ -581,14 +649,17 @@ uint32_t TVSCOM::ReadData(uint8_t* data, uint32_t maxSize)
     while (got < maxSize) {
         uint32_t inQueue = 0;
         uint32_t outQueue = 0;
-        if (d_->port->queueStatus(inQueue, outQueue) && inQueue > 0) {
-            const long n = d_->port->read(data + got, std::min(maxSize - got, inQueue));
-            if (n > 0) {
-                got += static_cast<uint32_t>(n);
-                lastProgress = loop_.tickCount();
-                continue;
-            }
+        const bool status = d_->port->queueStatus(inQueue, outQueue);
+        const long n = status && inQueue > 0 ? d_->port->read(data + got, std::min(maxSize - got, inQueue)) : 0;
+        if (n > 0) {
+            got += static_cast<uint32_t>(n);
+            lastProgress = loop_.tickCount();
+            continue;
         }
+        if (!status || n < 0)
+            CheckLoss();
+        if (!Connected())
+            break;
         const uint32_t idle = loop_.tickCount() - lastProgress;
         if (idle > d_->inputTimeout)
             break;

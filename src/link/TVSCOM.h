@@ -39,6 +39,7 @@ uint32_t BaudRateToValue(TBaudRate rate);
 class TVSCOM;
 using TVSDataEvent = std::function<void(TVSCOM& sender, const uint8_t* data, uint16_t size)>;
 using TVSPacketEvent = std::function<void(TVSCOM& sender, const uint8_t* packet, uint16_t dataSize)>;
+using TVSLostEvent = std::function<void(TVSCOM& sender)>;
 
 class TVSCOM {
 public:
@@ -95,6 +96,17 @@ public:
     void SetCheckLineStatus(bool on);
     void SetOnReceiveData(TVSDataEvent handler);
     void SetOnReceivePacket(TVSPacketEvent handler);
+    // RS-485 direction switching by the driver, asked for at every open;
+    // RS485Active tells whether the driver took it.
+    bool RS485Mode() const;
+    void SetRS485Mode(bool on);
+    bool RS485Active() const;
+    // The port hung up or its device went away: the driver has closed it
+    // at once, so that no send waits on a dead line, and tells the owner
+    // from the event loop right after.
+    void SetOnPortLost(TVSLostEvent handler);
+    // Why the last open or port operation failed.
+    PortError LastError() const;
 
     // The component's general-purpose number; never used by the driver.
     int32_t Tag() const { return tag_; }
@@ -129,6 +141,8 @@ private:
     void PollPackets(uint32_t queued);
     void StartPolling();
     void StopPolling();
+    // After a failed port operation: a lost port is closed and reported.
+    void CheckLoss();
 
     struct Impl;
     EventLoop& loop_;

@@ -32,6 +32,11 @@ public:
     uint32_t outQueued = 0;
     bool drains = true; // otherwise written bytes stay in the output queue
     uint8_t lines = 0;
+    // The adapter pulled out: every operation on the open port fails as a
+    // lost one; or only writes do.
+    bool lost = false;
+    bool writeLost = false;
+    bool rs485Ok = false;
 
     // Record.
     std::vector<uint8_t> written;
@@ -41,6 +46,7 @@ public:
     int closes = 0;
     std::vector<bool> dtr;
     std::vector<bool> rts;
+    int rs485Requests = 0;
 
     bool open(const std::string& name) override
     {
@@ -76,7 +82,7 @@ public:
     bool setQueueSizes(uint32_t, uint32_t) override { return open_ && queueSizesOk; }
     bool queueStatus(uint32_t& inQueue, uint32_t& outQueue) override
     {
-        if (!open_ || !statusOk)
+        if (!open_ || !statusOk || lost)
             return false;
         inQueue = static_cast<uint32_t>(in.size());
         outQueue = outQueued;
@@ -84,6 +90,8 @@ public:
     }
     long read(uint8_t* buf, size_t n) override
     {
+        if (lost)
+            return -1;
         const size_t count = std::min(n, in.size());
         std::copy_n(in.begin(), count, buf);
         in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(count));
@@ -91,6 +99,8 @@ public:
     }
     long write(const uint8_t* buf, size_t n) override
     {
+        if (lost || writeLost)
+            return -1;
         written.insert(written.end(), buf, buf + n);
         writes.emplace_back(buf, buf + n);
         if (!drains)
@@ -99,7 +109,7 @@ public:
     }
     bool purge(bool input, bool output) override
     {
-        if (!open_ || !purgeOk)
+        if (!open_ || !purgeOk || lost)
             return false;
         ++purges;
         if (input)
@@ -125,6 +135,13 @@ public:
         rts.push_back(on);
         return open_;
     }
+    bool enableRs485() override
+    {
+        ++rs485Requests;
+        return open_ && rs485Ok;
+    }
+    PortError lastError() const override { return lost || writeLost ? PortError::Lost : PortError::Other; }
+
     void waitWritable(uint32_t ms) override { loop_.setNow(loop_.now() + std::min<uint32_t>(ms, 10)); }
     void waitReadable(uint32_t ms) override { loop_.setNow(loop_.now() + std::min<uint32_t>(ms, 10)); }
 

@@ -251,3 +251,39 @@ TEST_F(WireTest, ModemLinesAndSettingsShowAtTheEnds)
 }
 
 } // namespace
+
+namespace {
+
+// The adapter pulled out: the open port is lost for good, also once the
+// adapter is back; the name opens nothing while it is out and a fresh port
+// again afterwards. Bytes under way are gone.
+TEST_F(WireTest, AnUnpluggedAdapterLosesTheOpenPortForGood)
+{
+    ASSERT_TRUE(port->open("COM3"));
+    ASSERT_TRUE(port->applySettings(k19200_8E1));
+    const Bytes answer = { 1, 2, 3 };
+    wire.slaveSend(answer.data(), answer.size(), k19200_8E1);
+    wire.unplug();
+    loop.advance(10);
+    uint32_t in = 0;
+    uint32_t out = 0;
+    uint8_t buf[4];
+    EXPECT_FALSE(port->queueStatus(in, out));
+    EXPECT_EQ(port->lastError(), PortError::Lost);
+    EXPECT_EQ(port->write(buf, 1), -1);
+    EXPECT_FALSE(port->purge(true, true));
+
+    auto other = wire.masterPort();
+    EXPECT_FALSE(other->open("COM3")); // still held by the first
+    port->close();
+    EXPECT_FALSE(other->open("COM3"));
+    EXPECT_EQ(other->lastError(), PortError::NotFound);
+    wire.plugIn();
+    ASSERT_TRUE(other->open("COM3"));
+    ASSERT_TRUE(other->applySettings(k19200_8E1));
+    ASSERT_TRUE(other->queueStatus(in, out));
+    EXPECT_EQ(in, 0u);
+    EXPECT_FALSE(port->queueStatus(in, out)); // the old one stays closed
+}
+
+} // namespace

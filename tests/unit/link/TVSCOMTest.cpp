@@ -282,6 +282,83 @@ TEST_F(DriverTest, FailedQueriesGiveZeroAndTheEmptySet)
     EXPECT_FALSE(com.FlushBuffers(true, false));
 }
 
+// Wherever a lost port shows first, the driver closes it at once: a send
+// returns without waiting out its time-out, and the owner is told once,
+// from the loop, not from inside the operation that failed.
+TEST_F(DriverTest, ALostPortIsClosedAtOnceAndReportedOnceFromTheLoop)
+{
+    const Bytes frame(8, 0x11);
+    struct Case {
+        const char* what;
+        bool onlyWrites;
+        std::function<void()> act;
+    };
+    const std::vector<Case> cases = {
+        { "a polling tick", false, nullptr },
+        { "a send", false, [&] { EXPECT_EQ(com.SendBuffer(frame.data(), 8), 0u); } },
+        { "a send whose write fails", true, [&] { EXPECT_EQ(com.SendBuffer(frame.data(), 8), 0u); } },
+        { "a purge", false, [&] { EXPECT_FALSE(com.FlushBuffers(true, true)); } },
+        { "a queue count", false, [&] { com.CountRX(); } },
+        { "a blocking read", false,
+            [&] {
+                uint8_t buf[4];
+                EXPECT_EQ(com.ReadData(buf, 4), 0u);
+            } },
+    };
+    int lost = 0;
+    com.SetOnPortLost([&](TVSCOM&) { ++lost; });
+    for (const Case& c : cases) {
+        lost = 0;
+        port.lost = port.writeLost = false;
+        ASSERT_TRUE(com.Open()) << c.what;
+        (c.onlyWrites ? port.writeLost : port.lost) = true;
+        const uint64_t start = loop.now();
+        if (c.act) {
+            c.act();
+            EXPECT_EQ(loop.now(), start) << c.what; // nothing waited
+            EXPECT_EQ(lost, 0) << c.what; // not from inside the call
+        } else {
+            loop.advance(com.PollingDelay());
+        }
+        EXPECT_FALSE(com.Connected()) << c.what;
+        EXPECT_EQ(com.LastError(), PortError::Lost) << c.what;
+        loop.advance(com.PollingDelay());
+        EXPECT_EQ(lost, 1) << c.what;
+        EXPECT_EQ(com.SendBuffer(frame.data(), 8), 0u) << c.what;
+        loop.advance(2000);
+        EXPECT_EQ(lost, 1) << c.what;
+    }
+}
+
+TEST_F(DriverTest, AFailureThatIsNoLossLeavesThePortOpen)
+{
+    int lost = 0;
+    com.SetOnPortLost([&](TVSCOM&) { ++lost; });
+    ASSERT_TRUE(com.Open());
+    port.statusOk = false;
+    port.purgeOk = false;
+    loop.advance(1000);
+    EXPECT_FALSE(com.FlushBuffers(true, true));
+    EXPECT_TRUE(com.Connected());
+    EXPECT_EQ(lost, 0);
+}
+
+TEST_F(DriverTest, RS485ModeIsAskedOfTheDriverAtEveryOpen)
+{
+    ASSERT_TRUE(com.Open());
+    EXPECT_EQ(port.rs485Requests, 0); // off: the driver's own mode stays
+    com.SetRS485Mode(true);
+    EXPECT_EQ(port.rs485Requests, 1);
+    EXPECT_FALSE(com.RS485Active()); // refused
+    com.Close();
+    port.rs485Ok = true;
+    ASSERT_TRUE(com.Open());
+    EXPECT_EQ(port.rs485Requests, 2);
+    EXPECT_TRUE(com.RS485Active());
+    com.Close();
+    EXPECT_FALSE(com.RS485Active());
+}
+
 TEST_F(DriverTest, QueueCountsAndLineStatus)
 {
     ASSERT_TRUE(com.Open());
