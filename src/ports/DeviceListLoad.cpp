@@ -37,6 +37,7 @@ void takeFrom(TPortEntry& entry, const TPortEntry& record)
     entry.Manufacturer = record.Manufacturer;
     entry.RegKey = record.RegKey;
     entry.InstanceId = record.InstanceId;
+    entry.StableName = record.StableName;
     // A record matched by its description may carry no port name (device
     // interfaces have a path instead); the entry then keeps the map's name,
     // which is still the one the port opens by.

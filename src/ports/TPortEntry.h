@@ -18,7 +18,10 @@ struct TPortEntry {
     std::string NameFriendly; // the display text
     std::string NamePDO; // the kernel's name of the device
     std::string NameDeviceDos; // the port name from the port map
-    std::string PortName; // the name the port is opened by
+    std::string PortName; // the device path
+    // A name that stays with the adapter when it is plugged in again, maybe
+    // at another device path (/dev/serial/by-id/...); empty without one.
+    std::string StableName;
     std::string Description;
     std::string Manufacturer;
     std::string Service; // the driver serving the device

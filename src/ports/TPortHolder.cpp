@@ -13,6 +13,11 @@ template <class List> auto findToken(List& list, const void* token)
     return std::find_if(list.begin(), list.end(), [token](const auto& l) { return l.token == token; });
 }
 
+std::string linkName(const TPortEntry& e)
+{
+    return e.StableName.empty() ? e.PortName : e.StableName;
+}
+
 } // namespace
 
 TPortHolder::TPortHolder(std::unique_ptr<PortProvider> provider)
@@ -41,6 +46,8 @@ TPortHolder::~TPortHolder()
 void TPortHolder::SetComPortNo(uint16_t number)
 {
     fComPortNo = number;
+    const TPortEntry* e = Selected();
+    chosen_ = e ? linkName(*e) : std::string();
     Notify(kPortChanged);
 }
 
@@ -87,12 +94,12 @@ const TPortEntry* TPortHolder::GetDevice(int index) const
 
 void TPortHolder::Update()
 {
-    const TPortEntry* chosen = Selected();
-    const std::string name = chosen ? chosen->PortName : std::string();
+    if (const TPortEntry* e = Selected())
+        chosen_ = linkName(*e);
     Load();
-    if (!name.empty()) {
-        auto it
-            = std::find_if(slDevices.begin(), slDevices.end(), [&](const TPortEntry& e) { return e.PortName == name; });
+    if (!chosen_.empty()) {
+        auto it = std::find_if(
+            slDevices.begin(), slDevices.end(), [this](const TPortEntry& e) { return linkName(e) == chosen_; });
         if (it != slDevices.end())
             fComPortNo = static_cast<uint16_t>(it->Data);
     }
@@ -154,6 +161,23 @@ std::string TPortHolder::PortName() const
 {
     const TPortEntry* e = Selected();
     return e ? e->PortName : "COM" + std::to_string(fComPortNo);
+}
+
+std::string TPortHolder::LinkName() const
+{
+    const TPortEntry* e = Selected();
+    return e ? linkName(*e) : std::string();
+}
+
+bool TPortHolder::Choose(const std::string& name)
+{
+    const std::vector<TPortEntry>& list = GetDeviceList();
+    auto it = std::find_if(list.begin(), list.end(),
+        [&](const TPortEntry& e) { return !name.empty() && (e.StableName == name || e.PortName == name); });
+    if (it == list.end())
+        return false;
+    SetComPortNo(static_cast<uint16_t>(it->Data));
+    return true;
 }
 
 int32_t TPortHolder::AddPort(const std::string& portName, const std::string& description)

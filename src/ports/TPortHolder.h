@@ -58,7 +58,7 @@ public:
     // The entry at a position; null for an invalid position.
     const TPortEntry* GetDevice(int index) const;
     // Builds the catalogue anew and tells the listeners. A chosen port that
-    // is still there stays chosen, even when its number moved.
+    // is still there, or is back, is chosen, even when its number moved.
     void Update();
     // A device-change message: runs Update and returns true when it says the
     // device tree changed or a port came or went.
@@ -74,6 +74,13 @@ public:
     // The name the chosen port opens by: the entry's port name (a device path
     // here), or "COM" and the number when the catalogue has no such entry.
     std::string PortName() const;
+    // The name the link opens the chosen port by: the adapter's stable name
+    // where it has one, else its device path; empty while no listed port is
+    // chosen.
+    std::string LinkName() const;
+    // Chooses the listed port whose stable name or device path is name;
+    // false, and nothing changes, when none is.
+    bool Choose(const std::string& name);
     // Lists a port that the platform does not (a pseudo-terminal named on the
     // command line, the demonstration bus); it stays through rebuilds.
     // Returns the number to choose it by. A port already listed under that
@@ -125,6 +132,8 @@ private:
     TEnumPorts fEnumPorts = TEnumPorts::epFullPresent;
     std::vector<TPortEntry> slDevices;
     std::vector<TPortEntry> extras_;
+    // The link name of the port last chosen, kept while it is away.
+    std::string chosen_;
     std::vector<Listener> NotifyList;
     std::vector<FreeListener> freeList_;
     CommConfig CommCfg_;

@@ -122,7 +122,22 @@ std::optional<UdevPort> PortFromUdev(const PropertySet& device)
     r.Service = get(device, "ID_USB_DRIVER");
     r.InstanceId = devpath;
     r.RegKey = get(device, "ID_PATH");
+    r.StableName = StableNameFromUdev(device);
     return port;
+}
+
+std::string StableNameFromUdev(const PropertySet& device)
+{
+    static const std::string kById = "/dev/serial/by-id/";
+    const std::string links = get(device, "DEVLINKS");
+    for (size_t at = 0; at < links.size();) {
+        const size_t end = std::min(links.find(' ', at), links.size());
+        const std::string link = links.substr(at, end - at);
+        if (link.rfind(kById, 0) == 0 && link.size() > kById.size())
+            return link;
+        at = end + 1;
+    }
+    return {};
 }
 
 } // namespace zor::ports

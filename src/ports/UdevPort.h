@@ -29,6 +29,10 @@ struct UdevPort {
 // masters, ttyS names without a UART behind them.
 std::optional<UdevPort> PortFromUdev(const PropertySet& device);
 
+// The device's link under /dev/serial/by-id (named for the adapter's make
+// and serial number), empty when udev made none.
+std::string StableNameFromUdev(const PropertySet& device);
+
 // The description shown for a built-in port that the database does not name.
 inline constexpr const char* kSerialPortText = "Последовательный порт";
 inline constexpr const char* kBluetoothPortText = "Последовательный порт Bluetooth";

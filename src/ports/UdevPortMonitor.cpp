@@ -1,5 +1,7 @@
 #include "ports/UdevPortMonitor.h"
 
+#include "ports/UdevProperties.h"
+
 #include <libudev.h>
 
 #include <fcntl.h>
@@ -15,7 +17,7 @@ std::optional<TDeviceChange> DeviceChangeFromUdev(const std::string& action)
     return std::nullopt;
 }
 
-UdevPortMonitor::UdevPortMonitor(std::function<void(const TDeviceChange&)> onChange)
+UdevPortMonitor::UdevPortMonitor(std::function<void(const PortEvent&)> onChange)
     : onChange_(std::move(onChange))
     , udev_(udev_new())
 {
@@ -52,7 +54,7 @@ void UdevPortMonitor::HandlePending()
         return;
     while (udev_device* dev = udev_monitor_receive_device(monitor_)) {
         const char* action = udev_device_get_action(dev);
-        std::optional<TDeviceChange> msg = DeviceChangeFromUdev(action ? action : "");
+        std::optional<PortEvent> msg = PortEventFromUdev(action ? action : "", UdevProperties(dev));
         udev_device_unref(dev);
         if (msg && onChange_)
             onChange_(*msg);

@@ -1,9 +1,11 @@
 #pragma once
 // Tells when a serial port arrives or leaves. The Qt view watches fd() and
 // calls HandlePending when it becomes readable; each event about a tty is
-// handed on as a device-change message (to the port box, which rebuilds the
-// list). Without udev's event socket fd() is -1 and nothing is reported.
+// handed on as a port event (to the window, which rebuilds the port list and
+// watches for the port its link holds). Without udev's event socket fd() is
+// -1 and nothing is reported.
 
+#include "ports/PortEvent.h"
 #include "ports/TDeviceChange.h"
 
 #include <functional>
@@ -21,7 +23,7 @@ std::optional<TDeviceChange> DeviceChangeFromUdev(const std::string& action);
 
 class UdevPortMonitor {
 public:
-    explicit UdevPortMonitor(std::function<void(const TDeviceChange&)> onChange);
+    explicit UdevPortMonitor(std::function<void(const PortEvent&)> onChange);
     ~UdevPortMonitor();
     UdevPortMonitor(const UdevPortMonitor&) = delete;
     UdevPortMonitor& operator=(const UdevPortMonitor&) = delete;
@@ -31,7 +33,7 @@ public:
     void HandlePending();
 
 private:
-    std::function<void(const TDeviceChange&)> onChange_;
+    std::function<void(const PortEvent&)> onChange_;
     udev* udev_ = nullptr;
     udev_monitor* monitor_ = nullptr;
 };

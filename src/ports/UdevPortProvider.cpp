@@ -1,6 +1,7 @@
 #include "ports/UdevPortProvider.h"
 
 #include "ports/UdevPort.h"
+#include "ports/UdevProperties.h"
 
 #include <libudev.h>
 #include <unistd.h>
@@ -17,32 +18,6 @@ struct UdevFree {
     void operator()(udev_device* d) const { udev_device_unref(d); }
 };
 template <class T> using UdevPtr = std::unique_ptr<T, UdevFree>;
-
-void putAttr(PropertySet& p, const std::string& key, udev_device* dev, const char* attr)
-{
-    if (const char* v = dev ? udev_device_get_sysattr_value(dev, attr) : nullptr)
-        p[key] = v;
-}
-
-PropertySet describe(udev_device* dev)
-{
-    PropertySet p;
-    udev_list_entry* entry;
-    udev_list_entry_foreach(entry, udev_device_get_properties_list_entry(dev))
-    {
-        const char* value = udev_list_entry_get_value(entry);
-        p[udev_list_entry_get_name(entry)] = value ? value : "";
-    }
-    p["DEVPATH"] = udev_device_get_devpath(dev);
-    if (const char* node = udev_device_get_devnode(dev))
-        p["DEVNAME"] = node;
-    putAttr(p, "ATTR{type}", dev, "type");
-    // The parent is owned by the child; no unref.
-    udev_device* usb = udev_device_get_parent_with_subsystem_devtype(dev, "usb", "usb_device");
-    putAttr(p, "ATTRS{product}", usb, "product");
-    putAttr(p, "ATTRS{manufacturer}", usb, "manufacturer");
-    return p;
-}
 
 } // namespace
 
@@ -61,7 +36,7 @@ PlatformPorts UdevPortProvider::ReadPorts()
         UdevPtr<udev_device> dev(udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(entry)));
         if (!dev)
             continue;
-        std::optional<UdevPort> port = PortFromUdev(describe(dev.get()));
+        std::optional<UdevPort> port = PortFromUdev(UdevProperties(dev.get()));
         // A port without its device node (not made yet, or hidden from a
         // container) cannot be opened.
         if (!port || access(port->record.PortName.c_str(), F_OK) != 0)

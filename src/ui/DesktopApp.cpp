@@ -62,7 +62,7 @@ DesktopApp::~DesktopApp()
 void DesktopApp::WatchHotplug()
 {
     hotplug_ = std::make_unique<ports::UdevPortMonitor>(
-        [this](const ports::TDeviceChange& change) { form_->ComBox.WMDeviceChange(change); });
+        [this](const ports::PortEvent& event) { form_->ComBox.WMDeviceChange(event.change); });
     if (hotplug_->fd() < 0)
         return;
     hotplugNotifier_ = std::make_unique<QSocketNotifier>(hotplug_->fd(), QSocketNotifier::Read);

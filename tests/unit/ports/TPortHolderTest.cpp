@@ -127,6 +127,41 @@ TEST_F(Holder, UpdateRebuildsTellsAndKeepsThePortByName)
     EXPECT_EQ(holder.GetDeviceIndex(), -1);
 }
 
+// An adapter pulled out and plugged in again may come back under another
+// device path and number; its stable name finds it, and the link opens it
+// by that name. A port without one is its device path.
+TEST_F(Holder, AnAdapterThatComesBackIsChosenAgainByItsStableName)
+{
+    auto usb = [](const char* path) {
+        TPortEntry d = Device(path, "USB Serial");
+        d.StableName = "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0";
+        return d;
+    };
+    platform.ports.map = { { 1, "/dev/ttyS0", "ttyS0" }, { 257, "/dev/ttyUSB0", "ttyUSB0" } };
+    platform.ports.devices = { Device("/dev/ttyS0", "Последовательный порт"), usb("/dev/ttyUSB0") };
+    EXPECT_TRUE(holder.Choose("/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0"));
+    EXPECT_EQ(holder.ComPortNo(), 257);
+    EXPECT_EQ(holder.LinkName(), "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0");
+
+    platform.ports.map = { { 1, "/dev/ttyS0", "ttyS0" } };
+    platform.ports.devices = { Device("/dev/ttyS0", "Последовательный порт") };
+    holder.Update();
+    EXPECT_EQ(holder.GetDeviceIndex(), -1);
+    EXPECT_EQ(holder.LinkName(), "");
+    platform.ports.map = { { 1, "/dev/ttyS0", "ttyS0" }, { 258, "/dev/ttyUSB1", "ttyUSB1" } };
+    platform.ports.devices = { Device("/dev/ttyS0", "Последовательный порт"), usb("/dev/ttyUSB1") };
+    holder.Update();
+    EXPECT_EQ(holder.ComPortNo(), 258);
+    EXPECT_EQ(holder.PortName(), "/dev/ttyUSB1");
+    EXPECT_EQ(holder.LinkName(), "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0");
+
+    EXPECT_TRUE(holder.Choose("/dev/ttyS0"));
+    EXPECT_EQ(holder.LinkName(), "/dev/ttyS0");
+    EXPECT_FALSE(holder.Choose("/dev/ttyUSB7"));
+    EXPECT_FALSE(holder.Choose(""));
+    EXPECT_EQ(holder.ComPortNo(), 1);
+}
+
 TEST_F(Holder, PortNameIsTheEntrysNameOrComAndTheNumber)
 {
     platform.ports.map = { { 257, "/dev/ttyUSB0", "ttyUSB0" } };

@@ -68,7 +68,7 @@ TEST_F(PseudoTerminal, AddedPortIsChosenAndSurvivesRebuilds)
 TEST(UdevMonitor, HandlingWithNothingPendingReturnsAtOnce)
 {
     int changes = 0;
-    UdevPortMonitor monitor([&](const TDeviceChange&) { ++changes; });
+    UdevPortMonitor monitor([&](const PortEvent&) { ++changes; });
     if (monitor.fd() < 0)
         GTEST_SKIP() << "no udev event socket here";
     monitor.HandlePending(); // would block on a blocking socket

@@ -1,5 +1,6 @@
 #include "ports/UdevPort.h"
 
+#include "ports/PortEvent.h"
 #include "ports/UdevPortMonitor.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,58 @@ TEST(DeviceChangeFromUdevTest, ArrivalsAndRemovalsOnly)
             EXPECT_EQ(msg->event, *event);
             EXPECT_EQ(msg->type, TDeviceType::Port);
         }
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(StableNameFromUdevTest, TheLinkUnderSerialById)
+{
+    const std::string byId = "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0";
+    const std::pair<std::string, std::string> cases[] = {
+        { "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0 " + byId, byId },
+        { byId + " /dev/serial/by-path/x", byId },
+        { "/dev/serial/by-path/x", "" },
+        { "/dev/serial/by-id/", "" },
+        { "", "" },
+    };
+    for (const auto& [links, expected] : cases)
+        EXPECT_EQ(StableNameFromUdev({ { "DEVLINKS", links } }), expected) << links;
+    const auto port = PortFromUdev({ { "DEVNAME", "/dev/ttyUSB0" }, { "DEVPATH", kUsbPath }, { "DEVLINKS", byId } });
+    ASSERT_TRUE(port);
+    EXPECT_EQ(port->record.StableName, byId);
+}
+
+TEST(PortEventFromUdevTest, NodeStableNameAndTheAdaptersBrlttyClaims)
+{
+    struct Case {
+        const char* action;
+        PropertySet device;
+        std::optional<TDeviceEvent> event;
+        std::string adapter;
+    };
+    const auto usb = [](const char* vendor, const char* model) {
+        return PropertySet { { "DEVNAME", "/dev/ttyUSB0" }, { "ID_VENDOR_ID", vendor }, { "ID_MODEL_ID", model },
+            { "DEVLINKS", "/dev/serial/by-id/usb-x-if00-port0" } };
+    };
+    const Case cases[] = {
+        { "add", usb("1a86", "7523"), TDeviceEvent::DeviceArrival, "CH340" },
+        { "remove", usb("10c4", "ea60"), TDeviceEvent::DeviceRemoveComplete, "CP210x" },
+        { "remove", usb("0403", "6001"), TDeviceEvent::DeviceRemoveComplete, "" }, // FTDI: brltty leaves it
+        { "remove", usb("1a86", "55d4"), TDeviceEvent::DeviceRemoveComplete, "" },
+        { "change", usb("1a86", "7523"), std::nullopt, "" },
+    };
+    for (const Case& c : cases) {
+        const auto e = PortEventFromUdev(c.action, c.device);
+        ASSERT_EQ(e.has_value(), c.event.has_value()) << c.action;
+        if (!e)
+            continue;
+        EXPECT_EQ(e->change.event, *c.event);
+        EXPECT_EQ(e->node, "/dev/ttyUSB0");
+        EXPECT_EQ(e->stableName, "/dev/serial/by-id/usb-x-if00-port0");
+        EXPECT_EQ(e->adapter, c.adapter) << c.device.at("ID_VENDOR_ID");
     }
 }
 
