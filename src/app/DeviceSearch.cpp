@@ -12,10 +12,10 @@ void TFormMain::ActFindExecute()
 {
     if (ReadBusy_ || WriteOp_ != woNone)
         return;
-    // A port that cannot be opened raises nothing: the search then runs
-    // without answers.
-    if (!VSModbus.Connected())
-        VSModbus.Open();
+    // A port that cannot be opened is explained, and no search runs without
+    // answers.
+    if (!LinkReady())
+        return;
     Panel.DevPanel.setEnabled(false);
     RemoveAllDevices();
     FindAddr_ = 0;

@@ -20,6 +20,9 @@ void TFormMain::ActRenewExecute()
     if (Finding_)
         return;
     if (SelNode_ && SelNode_->level() == 1) {
+        // A start needs the port; a tick runs on the link the start opened.
+        if (!TimerRead_->enabled() && !LinkReady())
+            return;
         Panel.DevPanel.setText(SelNode_->text());
         BtRead.setAction(&ActReadStop);
         SetStatus("Автоматическое чтение");
@@ -41,7 +44,9 @@ void TFormMain::TimerReadTimer()
     }
     if (WriteOp_ != woNone)
         return;
+    const bool missed = ReadBusy_;
     ActRenewExecute();
+    CountCycle(missed);
 }
 
 void TFormMain::ActReadStopExecute()

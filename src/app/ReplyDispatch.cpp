@@ -104,6 +104,7 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
 {
     const int32_t tag = VSModbus.Tag();
     Updating_ = true;
+    AnswerCame(address);
     if (SelNode_ && address == SelAddr()) {
         if (tag + count < 20 || tag >= 256) {
             if (decoder_.DecodeBlock(address, function, values, count, tag) == 1)

@@ -19,8 +19,10 @@ void TFormMain::Issue(uint8_t address, uint8_t function, const uint8_t* data, ui
     // Bytes of an earlier, late answer must not join the new one.
     if (purge)
         VSModbus.FlushBuffers(true, true);
-    VSModbus.SendCmdModbusPacket(address, function, data, size, false);
-    ShowTx();
+    // A frame that did not leave (the port is closed or was lost) is not
+    // counted as sent.
+    if (VSModbus.SendCmdModbusPacket(address, function, data, size, false) == TVSRTUresult::vsrOk)
+        ShowTx();
 }
 
 void TFormMain::ReadHolding(uint8_t address, uint8_t start, uint8_t count)
@@ -56,7 +58,7 @@ void TFormMain::WaitReadIdle()
 bool TFormMain::WriteRegister(
     uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs, uint16_t value)
 {
-    if (Finding_ || WriteOp_ != woNone || !SelNode_) {
+    if (Finding_ || WriteOp_ != woNone || !SelNode_ || !LinkReady()) {
         Updating_ = false;
         return false;
     }

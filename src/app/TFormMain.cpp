@@ -36,6 +36,10 @@ TFormMain::TFormMain(Platform platform)
     VSModbus.SetResponseTimeout(50);
     VSModbus.SetOnModbusPacketEvent(
         [this](TVSModbusRTU& sender, const uint8_t* data, uint16_t size) { VSModbusModbusPacketEvent(sender, data, size); });
+    VSModbus.SetOnPortLost([this](TVSCOM&) { PortLost(); });
+    link_.regain = loop_.createTimer();
+    link_.regain->setInterval(kRegainCheckMs);
+    link_.regain->setHandler([this] { TryRegain(); });
 
     // The holder of the bus settings; its own port is never opened.
     ComPort.SetEnumPorts(ports::TEnumPorts::epFullPresent);
@@ -50,9 +54,9 @@ TFormMain::TFormMain(Platform platform)
     ComBox.SetPortHolder(&ComPort);
     ComBox.OnChange = [this] { ComBoxChange(); };
     // A port listed as number 1 is what the window starts on; the link opens
-    // it by its platform name.
-    if (ComBox.itemIndex() >= 0)
-        VSModbus.SetPortName(ComPort.PortName());
+    // it by its platform name. Without one nothing is chosen, and the first
+    // command that needs the port says to pick one.
+    VSModbus.SetPortName(ComPort.LinkName());
 
     TimerFind_->setHandler([this] { TimerFindTimer(); });
     TimerRead_->setInterval(2000);
@@ -99,8 +103,11 @@ void TFormMain::ComBoxChange()
     PortCaption(ComBox.text(), ComPort.BaudRate(), ComPort.ByteSize(), static_cast<int>(ComPort.Parity()),
         static_cast<int>(ComPort.StopBits()));
     VSModbus.Close();
-    // The link opens the chosen entry by its platform name (a device path).
-    VSModbus.SetPortName(ComPort.PortName());
+    // The link opens the chosen entry by its platform name: the adapter's
+    // stable name, or its device path.
+    VSModbus.SetPortName(ComPort.LinkName());
+    // A lost port is not waited for once a port is chosen in the list.
+    ForgetLoss();
 }
 
 void TFormMain::bCfgClick(ports::LineSettingsDialog& dialog)
@@ -109,17 +116,17 @@ void TFormMain::bCfgClick(ports::LineSettingsDialog& dialog)
     PortCaption(ComBox.text(), ComPort.BaudRate(), ComPort.ByteSize(), static_cast<int>(ComPort.Parity()),
         static_cast<int>(ComPort.StopBits()));
     VSModbus.Close();
-    ApplyToLink(ComPort.BaudRate(), ComPort.ByteSize(), static_cast<TParity>(ComPort.Parity()),
-        static_cast<TStopBits>(ComPort.StopBits()));
+    ApplyToLink();
 }
 
-void TFormMain::ApplyToLink(uint32_t baud, int dataBits, TParity parity, TStopBits stop)
+void TFormMain::ApplyToLink()
 {
-    VSModbus.SetBaudRateValue(baud);
+    VSModbus.SetBaudRateValue(ComPort.BaudRate());
     // The link counts data bits from 5 and knows 5 to 8 of them.
-    VSModbus.SetDataBits(static_cast<TDataBits>(std::clamp(dataBits, 5, 8) - 5));
-    VSModbus.SetParity(parity);
-    VSModbus.SetStopBits(stop);
+    VSModbus.SetDataBits(static_cast<TDataBits>(std::clamp<int>(ComPort.ByteSize(), 5, 8) - 5));
+    VSModbus.SetParity(static_cast<TParity>(ComPort.Parity()));
+    VSModbus.SetStopBits(static_cast<TStopBits>(ComPort.StopBits()));
+    VSModbus.SetRS485Mode(ComPort.RS485Mode());
 }
 
 void TFormMain::ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits)
@@ -128,7 +135,7 @@ void TFormMain::ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits)
     VSModbus.SetBaudRateValue(baud);
     VSModbus.SetParity(parity);
     VSModbus.SetStopBits(stopBits);
-    VSModbus.Open();
+    OpenLink();
 }
 
 void TFormMain::FormClose()
@@ -136,6 +143,7 @@ void TFormMain::FormClose()
     if (Finding_)
         ActStopExecute();
     VSModbus.Close();
+    ForgetLoss();
     DevList_.freeAll();
 }
 

@@ -6,6 +6,8 @@
 // the user's gestures to the handlers below; tests call the same handlers.
 
 #include "app/ExchangeLog.h"
+#include "app/LineMemory.h"
+#include "app/LinkWatch.h"
 #include "app/WindowHost.h"
 #include "device/Decoder.h"
 #include "device/DevicePanel.h"
@@ -15,6 +17,7 @@
 #include "forms/Dialogs.h"
 #include "forms/TreeView.h"
 #include "link/TVSModbusRTU.h"
+#include "ports/PortEvent.h"
 #include "ports/TPortBox.h"
 #include "ports/TPortHolder.h"
 #include "runtime/EventLoop.h"
@@ -127,6 +130,24 @@ public:
     bool WriteLoraBlock(uint8_t address, uint8_t start, const uint16_t* data, uint8_t count);
     bool ContinueLoraWrite(uint8_t address, uint8_t start, uint8_t count);
 
+    // ---- The serial link: loss, regain, open errors, stale readings -----------------------------
+    // The link lost its port: it is closed; reading, search and a write in
+    // flight end at once; the technician is told which port.
+    void PortLost();
+    // A serial port came or went (the hot-plug monitor): the port list is
+    // rebuilt, the removal of the port the link holds is a loss, the return
+    // of a lost port reopens it.
+    void PortChanged(const ports::PortEvent& event);
+    // For a command that needs the port: reopens a closed link, or tells why
+    // it cannot (message box and log) and returns false.
+    bool LinkReady();
+    // The port and line settings kept across runs, and taking them back at
+    // start: an absent port is not chosen.
+    LineMemory RememberedLine() const;
+    void RecallLine(const LineMemory& line);
+    // How often a lost port is tried again while it is away.
+    static constexpr uint32_t kRegainCheckMs = 1000;
+
     // ---- Models the view renders ------------------------------------------------------------
     forms::Action ActFind{"Найти", "Начать поиск приборов"};
     forms::Action ActStop{"Стоп", "Остановить поиск"};
@@ -220,7 +241,19 @@ private:
     // Zero and reset: the same checks and question, different command.
     void RunCalibration(TWriteOp op, const std::string& question);
     void TestCurrent(uint16_t command, const std::string& status);
-    void ApplyToLink(uint32_t baud, int dataBits, TParity parity, TStopBits stop);
+    // The bus settings held by ComPort copied into the link.
+    void ApplyToLink();
+
+    // The serial link (LinkLoss.cpp, PortOpen.cpp, StaleMark.cpp).
+    bool OpenLink();
+    void TryRegain();
+    void ForgetLoss();
+    void Regained(bool resumeReading);
+    void Refuse(const std::string& text);
+    std::string OpenFailureText() const;
+    void CountCycle(bool missed);
+    void AnswerCame(uint8_t address);
+    LinkWatch link_;
 
     EventLoop& loop_;
     forms::Dialogs& dialogs_;

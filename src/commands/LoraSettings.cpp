@@ -17,7 +17,7 @@ constexpr uint16_t kBlockTimeoutMs = 1500;
 
 void TFormMain::N11Click()
 {
-    if (!SelNode_)
+    if (!SelNode_ || !LinkReady())
         return;
     WaitReadIdle();
     // Nothing enables it again when the LoRa window closes: automatic
@@ -28,6 +28,8 @@ void TFormMain::N11Click()
 
 bool TFormMain::WriteLoraBlock(uint8_t address, uint8_t start, const uint16_t* data, uint8_t count)
 {
+    if (!LinkReady())
+        return false;
     SetStatus("Запись настроек LoRa...");
     WriteOp_ = woLoraWrite;
     std::vector<uint8_t> bytes { 0x00, start, 0x00, count, static_cast<uint8_t>(2 * count) };

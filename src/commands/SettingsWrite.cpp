@@ -53,6 +53,8 @@ uint16_t RelayWordOf(const DevicePanel& p)
 
 void TFormMain::StartOperation(TWriteOp op)
 {
+    if (!LinkReady())
+        return;
     WriteOp_ = op;
     WriteNode_ = SelNode_;
     AdvanceWrite(SelAddr(), 6, kStartEcho, RegState);

@@ -4,6 +4,7 @@
 // renders it; the window's handlers and the decoder change it.
 
 #include "forms/Controls.h"
+#include "forms/Flag.h"
 
 #include <array>
 #include <string>
@@ -32,6 +33,9 @@ struct DevicePanel {
 
     // The panel itself; its text is the caption (selected device and state).
     forms::Label DevPanel;
+    // The values shown are old: the device stopped answering or the port was
+    // lost. The view greys the device's sections while it is set.
+    forms::Flag NoAnswer;
     // Section captions, top to bottom; the last section holds the exchange log.
     std::array<forms::Label, 5> Sections { forms::Label("Измеряемый газ:"), forms::Label("Параметры"),
         forms::Label("Настройки связи"), forms::Label("Настройка токового выхода"), forms::Label("Лог обмена") };

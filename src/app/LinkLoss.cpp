@@ -1,0 +1,126 @@
+// Losing the port and getting it back. A lost port (hang-up, I/O error,
+// device gone, or udev removing the node the link holds) ends what runs on
+// it at once, as "Стоп" and the write time-out would, and the technician is
+// told once which port it was. While it is away the window tries it again;
+// when the same port is back the link reopens with the line settings it had
+// and automatic reading goes on.
+
+#include "app/TFormMain.h"
+
+#include "link/PortFacts.h"
+#include "link/PortOpenError.h"
+
+namespace zor {
+
+namespace {
+
+// An adapter that goes away this soon after it arrived was taken, not
+// pulled out.
+constexpr uint32_t kQuickVanishMs = 5000;
+
+bool IsTtyAcm(const std::string& node)
+{
+    return node.rfind("/dev/ttyACM", 0) == 0;
+}
+
+} // namespace
+
+void TFormMain::PortLost()
+{
+    // Reopened meanwhile (a write's end may reopen the bus line).
+    if (VSModbus.Connected() || !link_.lost.empty())
+        return;
+    const std::string port = VSModbus.PortName();
+    link_.lost = port;
+    link_.readingStopped = BtRead.action() == &ActReadStop;
+    if (Finding_)
+        ActStopExecute();
+    if (link_.readingStopped) {
+        // No answer can come on a lost port: nothing to wait for.
+        ReadBusy_ = false;
+        ActReadStopExecute();
+        Panel.NoAnswer.setOn(true);
+        if (SelNode_)
+            Panel.DevPanel.setText(SelNode_->text() + "  -  Порт потерян, показания устарели");
+    }
+    TimerReadOnes_->setEnabled(false);
+    Log.Add("Порт " + port + " потерян: адаптер отключён или не отвечает.");
+    // A write in flight ends as its time-out would, without waiting for it.
+    if (WriteOp_ != woNone || TimerTimeOut_->enabled())
+        TimerTimeOutTimer();
+    SetStatus("Порт " + port + " потерян");
+    link_.regain->setEnabled(true);
+}
+
+void TFormMain::PortChanged(const ports::PortEvent& event)
+{
+    ComBox.WMDeviceChange(event.change);
+    const uint32_t now = loop_.tickCount();
+    if (event.change.event == ports::TDeviceEvent::DeviceArrival) {
+        link_.arrivals[event.node] = now;
+        TryRegain();
+        return;
+    }
+    if (event.change.event != ports::TDeviceEvent::DeviceRemoveComplete)
+        return;
+    if (VSModbus.Connected() && !event.node.empty() && event.node == link_.held) {
+        VSModbus.Close();
+        PortLost();
+    }
+    const auto arrived = link_.arrivals.find(event.node);
+    if (!event.adapter.empty() && arrived != link_.arrivals.end() && now - arrived->second <= kQuickVanishMs) {
+        link_.vanishedChip = event.adapter;
+        link_.vanishedNode = event.node;
+        if (ProgramRunning("brltty"))
+            Log.Add(BrlttyText(event.adapter, event.node));
+    }
+    link_.arrivals.erase(event.node);
+}
+
+bool TFormMain::OpenLink()
+{
+    if (!VSModbus.Open())
+        return false;
+    link_.held = DeviceNode(VSModbus.PortName());
+    if (VSModbus.RS485Mode() && !VSModbus.RS485Active() && !link_.rs485Told) {
+        link_.rs485Told = true;
+        Log.Add("Драйвер порта " + VSModbus.PortName()
+            + " не переключает направление RS-485 сам. Большинство адаптеров USB-RS485 делают это сами; "
+              "иначе нужен адаптер с автоматическим переключением.");
+    }
+    const auto arrived = link_.arrivals.find(link_.held);
+    if (IsTtyAcm(link_.held) && arrived != link_.arrivals.end()
+        && loop_.tickCount() - arrived->second <= 2 * kQuickVanishMs && ProgramRunning("ModemManager"))
+        Log.Add(ModemManagerText(link_.held));
+    return true;
+}
+
+void TFormMain::TryRegain()
+{
+    if (link_.lost.empty())
+        return;
+    if (VSModbus.Connected() || OpenLink())
+        Regained(true);
+}
+
+void TFormMain::ForgetLoss()
+{
+    link_.lost.clear();
+    link_.readingStopped = false;
+    link_.regain->setEnabled(false);
+}
+
+void TFormMain::Regained(bool resumeReading)
+{
+    const std::string port = link_.lost;
+    link_.lost.clear();
+    link_.regain->setEnabled(false);
+    Log.Add("Порт " + port + " снова доступен, связь восстановлена.");
+    SetStatus("Порт " + port + " восстановлен");
+    const bool reading = link_.readingStopped;
+    link_.readingStopped = false;
+    if (resumeReading && reading && SelNode_ && SelNode_->level() == 1)
+        ActRenewExecute();
+}
+
+} // namespace zor

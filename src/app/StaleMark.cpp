@@ -1,0 +1,37 @@
+// Readings that are old. A read cycle whose answer has not come when the
+// next tick is due is missed; from the second missed cycle in a row the
+// panel is marked (greyed, the caption says the device does not answer) and
+// the log says so once. The next answer from the device clears the mark.
+
+#include "app/TFormMain.h"
+
+namespace zor {
+
+void TFormMain::CountCycle(bool missed)
+{
+    if (!missed) {
+        link_.missedCycles = 0;
+        return;
+    }
+    if (++link_.missedCycles < 2 || !SelNode_)
+        return;
+    // The tick has just written the device's name into the caption.
+    Panel.DevPanel.setText(SelNode_->text() + "  -  Нет ответа, показания устарели");
+    if (Panel.NoAnswer.on())
+        return;
+    Panel.NoAnswer.setOn(true);
+    Log.Add("Прибор:" + std::to_string(SelAddr()) + " не отвечает, показания устарели");
+}
+
+void TFormMain::AnswerCame(uint8_t address)
+{
+    if (!SelNode_ || address != SelAddr())
+        return;
+    link_.missedCycles = 0;
+    if (!Panel.NoAnswer.on())
+        return;
+    Panel.NoAnswer.setOn(false);
+    Panel.DevPanel.setText(SelNode_->text());
+}
+
+} // namespace zor

@@ -1,0 +1,300 @@
+// The serial link in the field, in virtual time: the adapter pulled out and
+// plugged in again, commands on a port that will not open, a device that
+// stops answering, and two answers in one polling chunk.
+
+#include "AppFixture.h"
+
+#include "link/PortOpenError.h"
+#include "sim/SimDetector.h"
+
+namespace zor::test {
+namespace {
+
+size_t Count(const std::string& text, const std::string& piece)
+{
+    size_t n = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size()))
+        ++n;
+    return n;
+}
+
+constexpr const char* kLostLine = "Порт COM1 потерян: адаптер отключён или не отвечает.";
+constexpr const char* kBackLine = "Порт COM1 снова доступен, связь восстановлена.";
+
+class LinkLossTest : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        bus.add(SimModel::Zor10, 1).serial(6100001).gas(1).version(204);
+        bus.add(SimModel::Zor10, 2).serial(6100000).gas(23).version(204);
+        MakeForm();
+        SearchUpTo(2);
+        sent.clear();
+    }
+    // Reads device 1 automatically until its panel is filled.
+    void Reading()
+    {
+        Select(1);
+        form->ActRenewExecute();
+        loop.advance(1900);
+        ASSERT_TRUE(form->Panel.DevPanel.enabled());
+        ASSERT_FALSE(form->Panel.NoAnswer.on());
+    }
+};
+
+TEST_F(LinkLossTest, ReadingStopsAtOnceOnALostPortAndGoesOnWhenItIsBack)
+{
+    Reading();
+    const size_t nodes = form->DevTree.allNodes().size();
+    const std::string panelText = form->Panel.EditConc.text();
+    loop.advance(100);
+    wire.unplug();
+    loop.advance(500); // the next polling tick finds the port gone
+    EXPECT_FALSE(form->VSModbus.Connected());
+    EXPECT_EQ(form->BtRead.action(), &form->ActRenew);
+    EXPECT_FALSE(form->TimerRead().enabled());
+    EXPECT_FALSE(form->ReadBusy());
+    EXPECT_EQ(Status(), "Порт COM1 потерян");
+    EXPECT_TRUE(form->Panel.NoAnswer.on());
+    EXPECT_EQ(form->Panel.DevPanel.text(), "#1 : 06100001  -  Порт потерян, показания устарели");
+    EXPECT_EQ(form->Panel.EditConc.text(), panelText);
+
+    // Nothing is sent or counted while it is away, and it is told once.
+    const int32_t tx = form->TxCount();
+    sent.clear();
+    loop.advance(10000);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(form->TxCount(), tx);
+    EXPECT_EQ(Count(form->Log.Text(), kLostLine), 1u);
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(form->DevTree.allNodes().size(), nodes);
+    EXPECT_EQ(form->DevList().count(), 2);
+
+    wire.plugIn();
+    loop.advance(TFormMain::kRegainCheckMs);
+    EXPECT_TRUE(form->VSModbus.Connected());
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
+    EXPECT_EQ(form->BtRead.action(), &form->ActReadStop);
+    EXPECT_EQ(form->VSModbus.BaudRateValue(), 19200u);
+    EXPECT_EQ(wire.masterSettings().parity, ParityKind::Even);
+    loop.advance(1900);
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent[0], Request(1, 4, { 0x01, 0x05, 0x00, 0x01 }));
+    EXPECT_FALSE(form->Panel.NoAnswer.on());
+    EXPECT_EQ(form->Panel.DevPanel.text(), "#1 : 06100001 (v2.4)  -  Рабочий режим");
+}
+
+TEST_F(LinkLossTest, ASearchStopsOnALostPortAndDoesNotStartAgainByItself)
+{
+    form->ActFindExecute();
+    loop.advance(3 * 1100 + 50);
+    wire.unplug();
+    loop.advance(500);
+    EXPECT_FALSE(form->Finding());
+    EXPECT_EQ(form->BtFind.action(), &form->ActFind);
+    EXPECT_TRUE(form->Log.Text().ends_with(std::string("Поиск окончен\r\n") + kLostLine + "\r\n"));
+    wire.plugIn();
+    loop.advance(5000);
+    EXPECT_TRUE(form->VSModbus.Connected());
+    EXPECT_FALSE(form->Finding());
+    EXPECT_EQ(Status(), "Порт COM1 восстановлен");
+}
+
+// A write in flight ends as its time-out would, without waiting for it: a
+// write operation with its message box, a single write with "Timeout!".
+struct LostWriteCase {
+    const char* name;
+    std::function<void(TFormMain&)> start;
+    bool operation;
+};
+
+void PrintTo(const LostWriteCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class LostWrite : public LinkLossTest, public testing::WithParamInterface<LostWriteCase> { };
+
+TEST_P(LostWrite, EndsAtOnceAsItsTimeOutWould)
+{
+    Select(1);
+    ReadPanel();
+    const LostWriteCase& c = GetParam();
+    bus.detector(1).silent();
+    c.start(*form);
+    ASSERT_TRUE(form->TimerTimeOut().enabled());
+    dialogs.shown.clear(); // the question before a zero
+    const uint64_t start = loop.now();
+    wire.unplug();
+    loop.advanceUntil([this] { return !form->TimerTimeOut().enabled(); }, 1500);
+    EXPECT_LE(loop.now() - start, 500u);
+    EXPECT_EQ(form->WriteOp(), woNone);
+    EXPECT_TRUE(form->Log.Text().ends_with(std::string(kLostLine) + "\r\nTimeout!\r\n"));
+    if (c.operation)
+        EXPECT_EQ(dialogs.texts(), std::vector<std::string> { "Ошибка записи параметров!" });
+    else
+        EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(Status(), "Порт COM1 потерян");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LostWrite,
+    testing::Values(LostWriteCase { "Parameters", [](TFormMain& f) { f.ActWriteOptExecute(); }, true },
+        LostWriteCase { "Zero", [](TFormMain& f) { f.ActZeroExecute(); }, true },
+        LostWriteCase { "TestCurrent", [](TFormMain& f) { f.RBt20mAClick(); }, false }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Every command that needs the port reopens a closed link first; when that
+// fails it says why, in a message box and the log, and sends nothing.
+struct RefusedCommand {
+    const char* name;
+    std::function<void(TFormMain&)> run;
+};
+
+void PrintTo(const RefusedCommand& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class CommandOnAMissingPort : public LinkLossTest, public testing::WithParamInterface<RefusedCommand> { };
+
+TEST_P(CommandOnAMissingPort, SaysWhyAndSendsNothing)
+{
+    Select(1);
+    ReadPanel();
+    wire.unplug();
+    loop.advance(500);
+    ASSERT_FALSE(form->VSModbus.Connected());
+    sent.clear();
+    const int32_t tx = form->TxCount();
+    GetParam().run(*form);
+    loop.advance(3000);
+    const std::string text
+        = "Порт COM1 не найден: устройство отключено. Подключите его и выберите порт в обновлённом списке портов.";
+    ASSERT_EQ(dialogs.texts(), std::vector<std::string> { text });
+    EXPECT_EQ(dialogs.shown[0].kind, forms::MessageKind::Error);
+    EXPECT_EQ(dialogs.shown[0].owner, forms::DialogOwner::Main);
+    EXPECT_TRUE(form->Log.Text().ends_with(text + "\r\n"));
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(form->TxCount(), tx);
+    EXPECT_FALSE(form->Finding());
+    EXPECT_EQ(form->WriteOp(), woNone);
+    EXPECT_EQ(form->BtRead.action(), &form->ActRenew);
+
+    // Back in place, the same command opens the port and goes out.
+    wire.plugIn();
+    dialogs.shown.clear();
+    GetParam().run(*form);
+    EXPECT_TRUE(form->VSModbus.Connected());
+    loop.advance(1200); // a search probes first one step after its start
+    EXPECT_FALSE(sent.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CommandOnAMissingPort,
+    testing::Values(RefusedCommand { "Find", [](TFormMain& f) { f.ActFindExecute(); } },
+        RefusedCommand { "Read", [](TFormMain& f) { f.ActRenewExecute(); } },
+        RefusedCommand { "ReadOnce", [](TFormMain& f) { f.DevTreeDblClick(); } },
+        RefusedCommand { "WriteParameters", [](TFormMain& f) { f.ActWriteOptExecute(); } },
+        RefusedCommand { "TestCurrent", [](TFormMain& f) { f.RBt20mAClick(); } },
+        RefusedCommand { "LoraSettings", [](TFormMain& f) { f.N11Click(); } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkLossTest, APortHeldByAnotherProgramIsCalledBusy)
+{
+    form->FormClose();
+    auto other = wire.masterPort();
+    ASSERT_TRUE(other->open("COM1"));
+    form->ActFindExecute();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text.rfind("Порт COM1 занят ", 0), 0u) << dialogs.shown[0].text;
+    EXPECT_FALSE(form->Finding());
+    EXPECT_TRUE(sent.empty());
+}
+
+// With no port numbered 1 nothing is chosen: the link has no name to open
+// (no relative "COM1"), and the first command says to pick a port.
+TEST(LinkStart, WithoutAPortNothingIsChosenAndTheFirstCommandSaysToPickOne)
+{
+    VirtualLoop loop;
+    MemoryWire wire(loop, "COM1");
+    ScriptedDialogs dialogs;
+    FakeWindows windows;
+    ports::PlatformPorts ports;
+    ports.map = { { 257, "/dev/ttyUSB0", "ttyUSB0" } };
+    TFormMain form(TFormMain::Platform {
+        loop, dialogs, windows, wire.masterPort(), std::make_unique<FixedPorts>(std::move(ports)), ',' });
+    windows.form = &form;
+    form.FormCreate();
+    EXPECT_EQ(form.ComBox.itemIndex(), -1);
+    EXPECT_EQ(form.VSModbus.PortName(), "");
+    form.ActFindExecute();
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string> { kNoPortText });
+    EXPECT_FALSE(form.Finding());
+    EXPECT_EQ(form.TxCount(), 0);
+    EXPECT_FALSE(wire.masterOpen());
+}
+
+// A device that stops answering: the first missed cycle is no news, from the
+// second the panel is marked and the log says so once; the next answer
+// clears the mark. The read cycle itself goes on as before.
+TEST_F(LinkLossTest, ReadingsAreMarkedOldFromTheSecondMissedCycle)
+{
+    Reading();
+    bus.detector(1).silent();
+    loop.advance(100); // 2000: the cycle issued at 0 was answered
+    sent.clear();
+    loop.advance(2000); // 4000: the cycle of 2000 is missed
+    EXPECT_FALSE(form->Panel.NoAnswer.on());
+    loop.advance(2000); // 6000: the second missed
+    EXPECT_TRUE(form->Panel.NoAnswer.on());
+    EXPECT_EQ(form->Panel.DevPanel.text(), "#1 : 06100001  -  Нет ответа, показания устарели");
+    loop.advance(3 * 2000);
+    const std::string line = "Прибор:1 не отвечает, показания устарели";
+    EXPECT_EQ(Count(form->Log.Text(), line), 1u);
+    EXPECT_EQ(form->Panel.DevPanel.text(), "#1 : 06100001  -  Нет ответа, показания устарели");
+    // One read request a tick, as ever: the input register of each cycle.
+    EXPECT_EQ(sent.size(), 5u);
+    for (const Frame& f : sent)
+        EXPECT_EQ(f, Request(1, 4, { 0x01, 0x05, 0x00, 0x01 }));
+
+    loop.advance(1000); // 13000: between two ticks
+    bus.detector(1).silent(false);
+    loop.advance(2000); // the cycle of 14000 is answered
+    EXPECT_FALSE(form->Panel.NoAnswer.on());
+    EXPECT_EQ(form->Panel.DevPanel.text(), "#1 : 06100001 (v2.4)  -  Рабочий режим");
+    bus.detector(1).silent();
+    loop.advance(2 * 2000); // 19000: the cycle of 16000 is missed
+    EXPECT_FALSE(form->Panel.NoAnswer.on()); // a new run of misses starts from one
+    loop.advance(2000);
+    EXPECT_TRUE(form->Panel.NoAnswer.on());
+    EXPECT_EQ(Count(form->Log.Text(), line), 2u);
+}
+
+// During a search a slow device answers the probe late, just when the next
+// device answers its own: both answers come in one polling chunk and both
+// devices are found.
+TEST(TwoAnswersInOneChunk, BothDevicesOfALateAnswerAreFound)
+{
+    VirtualLoop loop;
+    MemoryWire wire(loop, "COM1");
+    SimBus bus(loop);
+    std::vector<Frame> sent;
+    std::vector<LineSettings> lines;
+    WireTap tap(wire, bus, sent, lines);
+    bus.add(SimModel::Zor11, 2).serial(9400002).delayAnswer(1092);
+    bus.add(SimModel::Zor12, 3).serial(8000003);
+    ScriptedDialogs dialogs;
+    FakeWindows windows;
+    ports::PlatformPorts ports;
+    ports.map = { { 1, "COM1", "" } };
+    TFormMain form(TFormMain::Platform {
+        loop, dialogs, windows, wire.masterPort(), std::make_unique<FixedPorts>(std::move(ports)), ',' });
+    form.FormCreate();
+    form.ActFindExecute();
+    loop.advance(3 * 1100 + 300);
+    EXPECT_EQ(form.RxCount(), 2);
+    EXPECT_NE(form.DevList().at(2), nullptr);
+    EXPECT_NE(form.DevList().at(3), nullptr);
+}
+
+} // namespace
+} // namespace zor::test
