@@ -13,6 +13,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/HelpWindow.h"
 #include "ui/Icons.h"
+#include "ui/LineMemoryStore.h"
 #include "ui/LoraWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PortSettingsDialog.h"
@@ -62,12 +63,18 @@ DesktopApp::~DesktopApp()
 void DesktopApp::WatchHotplug()
 {
     hotplug_ = std::make_unique<ports::UdevPortMonitor>(
-        [this](const ports::PortEvent& event) { form_->ComBox.WMDeviceChange(event.change); });
+        [this](const ports::PortEvent& event) { form_->PortChanged(event); });
     if (hotplug_->fd() < 0)
         return;
     hotplugNotifier_ = std::make_unique<QSocketNotifier>(hotplug_->fd(), QSocketNotifier::Read);
     QObject::connect(hotplugNotifier_.get(), &QSocketNotifier::activated,
         [this] { Guarded([this] { hotplug_->HandlePending(); }); });
+}
+
+void DesktopApp::Recall()
+{
+    if (const std::optional<LineMemory> line = LoadLineMemory())
+        Guarded([&] { form_->RecallLine(*line); });
 }
 
 void DesktopApp::UsePort(const std::string& path, const std::string& description)

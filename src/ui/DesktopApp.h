@@ -42,6 +42,9 @@ public:
     DesktopApp(const DesktopApp&) = delete;
     DesktopApp& operator=(const DesktopApp&) = delete;
 
+    // Takes back the port and line settings of the last run, when there are
+    // any; a port that is not there now is not chosen.
+    void Recall();
     // Lists a port the platform does not, and picks it as the user would.
     void UsePort(const std::string& path, const std::string& description);
     // Starts the demonstration bus on a new pseudo-terminal and picks it;

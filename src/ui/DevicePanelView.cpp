@@ -115,15 +115,19 @@ void DevicePanelView::bindPanelState()
 {
     // The panel's caption is the selected device and its state. Disabling or
     // hiding the panel concerns the device's sections; the exchange log stays
-    // readable and scrollable whatever the device does.
+    // readable and scrollable whatever the device does. Old values (no
+    // answer, a lost port) are greyed like a disabled panel.
     forms::Label& model = form_.Panel.DevPanel;
-    Watch(model, this, [this, &model] {
+    forms::Flag& noAnswer = form_.Panel.NoAnswer;
+    const auto render = [this, &model, &noAnswer] {
         caption()->setText(qs(model.text()));
         for (size_t i = 0; i < 4; ++i) {
-            sections_[i]->setEnabled(model.enabled());
+            sections_[i]->setEnabled(model.enabled() && !noAnswer.on());
             sections_[i]->setVisible(model.visible());
         }
-    });
+    };
+    Watch(model, this, render);
+    Watch(noAnswer, this, render);
 }
 
 QWidget* DevicePanelView::gasSection()

@@ -6,6 +6,7 @@
 #include "ui/DeviceTreeWidget.h"
 #include "ui/ErrorReport.h"
 #include "ui/Icons.h"
+#include "ui/LineMemoryStore.h"
 #include "ui/PortComboBox.h"
 
 #include <QAbstractItemView>
@@ -141,7 +142,11 @@ QWidget* MainWindow::findPanel()
     portBox_->setObjectName("ComBox");
     portBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     portBox_->setMinimumContentsLength(10);
-    BindCombo(form_.ComBox, portBox_, [this](int index) { form_.ComBox.Pick(index); });
+    // What the technician picks and sets is what the next run starts with.
+    BindCombo(form_.ComBox, portBox_, [this](int index) {
+        form_.ComBox.Pick(index);
+        StoreLineMemory(form_.RememberedLine());
+    });
     portBox_->onDropDown = [this] { form_.ComBox.DropDown(); };
     // The list may be wider than the panel: the popup shows whole names.
     portBox_->view()->setMinimumWidth(320);
@@ -155,6 +160,7 @@ QWidget* MainWindow::findPanel()
         Guarded([this] {
             const auto dialog = settingsDialog_(this);
             form_.bCfgClick(*dialog);
+            StoreLineMemory(form_.RememberedLine());
         });
     });
     row->addWidget(cfg);

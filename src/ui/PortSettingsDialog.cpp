@@ -2,6 +2,7 @@
 
 #include "link/TVSCOM.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -41,6 +42,8 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent)
     parity_ = list(this, "CBoxParity", { "Нет", "Нечет", "Чет", "Маркер", "Пробел" });
     stopBits_ = list(this, "CBoxStopBits", { "1", "1,5", "2" });
     flow_ = list(this, "CBoxFlow", { "Нет", "XON/XOFF", "Аппаратное" });
+    rs485_ = new QCheckBox("RTS при передаче (драйвер порта)", this);
+    rs485_->setObjectName("ChBoxRS485");
 
     auto* form = new QFormLayout;
     form->addRow("Скорость (бит/с):", rate_);
@@ -48,6 +51,7 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent)
     form->addRow("Чётность:", parity_);
     form->addRow("Стоповые биты:", stopBits_);
     form->addRow("Управление потоком:", flow_);
+    form->addRow("RS-485:", rs485_);
 
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons_->button(QDialogButtonBox::Ok)->setText("ОК");
@@ -85,8 +89,11 @@ void PortSettingsDialog::load(const CommConfig& c)
     dataBits_->setCurrentIndex(c.ByteSize >= 5 && c.ByteSize <= 8 ? c.ByteSize - 5 : -1);
     parity_->setCurrentIndex(c.Parity);
     stopBits_->setCurrentIndex(c.StopBits);
-    shownFlow_ = static_cast<int>(ports::DeriveStreamProtocol(c.Flags).protocol);
+    const ports::StreamMode mode = ports::DeriveStreamProtocol(c.Flags);
+    shownFlow_ = static_cast<int>(mode.protocol);
     flow_->setCurrentIndex(shownFlow_);
+    shownRs485_ = mode.rs485Mode;
+    rs485_->setChecked(shownRs485_);
 }
 
 void PortSettingsDialog::store(CommConfig& c) const
@@ -101,10 +108,10 @@ void PortSettingsDialog::store(CommConfig& c) const
     if (stopBits_->currentIndex() >= 0)
         c.StopBits = static_cast<uint8_t>(stopBits_->currentIndex());
     // Flow bits are rewritten only when the user chose another mode, so that
-    // an RS-485 setting survives the dialog.
-    if (flow_->currentIndex() != shownFlow_)
-        c.Flags
-            = ports::StreamProtocolFlags(c.Flags, static_cast<ports::TStreamProtocol>(flow_->currentIndex()), false);
+    // flags the dialog does not show survive it.
+    if (flow_->currentIndex() != shownFlow_ || rs485_->isChecked() != shownRs485_)
+        c.Flags = ports::StreamProtocolFlags(
+            c.Flags, static_cast<ports::TStreamProtocol>(flow_->currentIndex()), rs485_->isChecked());
 }
 
 } // namespace zor::ui

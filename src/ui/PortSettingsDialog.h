@@ -1,13 +1,14 @@
 #pragma once
 // The modal window that edits the line settings of the chosen port: rate
 // (the link's standard rates or any number typed in), data bits, parity,
-// stop bits and flow control. It edits the holder's record only when the
-// user confirms.
+// stop bits, flow control and RS-485 direction switching by the driver. It
+// edits the holder's record only when the user confirms.
 
 #include "ports/LineSettingsDialog.h"
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 
@@ -30,8 +31,10 @@ private:
     QComboBox* parity_;
     QComboBox* stopBits_;
     QComboBox* flow_;
+    QCheckBox* rs485_;
     QDialogButtonBox* buttons_;
     int shownFlow_ = 0;
+    bool shownRs485_ = false;
 };
 
 } // namespace zor::ui

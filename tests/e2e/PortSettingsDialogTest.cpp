@@ -3,6 +3,7 @@
 
 #include "ports/TPortHolder.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -103,6 +104,25 @@ TEST_F(PortSettings, UntouchedFlowControlKeepsRS485Mode)
     holder.SetRS485Mode(true);
     EXPECT_TRUE(run([&] { button(QDialogButtonBox::Ok)->click(); }));
     EXPECT_TRUE(holder.RS485Mode());
+}
+
+// RS-485 direction switching by the driver is the holder's RS-485 mode,
+// shown as it is and changed by the box.
+TEST_F(PortSettings, TheRS485BoxIsTheHoldersMode)
+{
+    for (const bool before : { false, true }) {
+        holder.SetRS485Mode(before);
+        bool shown = !before;
+        EXPECT_TRUE(run([&] {
+            auto* rs485 = dialog.findChild<QCheckBox*>("ChBoxRS485");
+            ASSERT_NE(rs485, nullptr);
+            shown = rs485->isChecked();
+            rs485->setChecked(!before);
+            button(QDialogButtonBox::Ok)->click();
+        }));
+        EXPECT_EQ(shown, before);
+        EXPECT_EQ(holder.RS485Mode(), !before);
+    }
 }
 
 } // namespace

@@ -1,0 +1,85 @@
+// The port and line settings kept across runs: what one window remembers,
+// the next one takes back; an adapter is found by its stable name under
+// whatever device path it has now, and one that is not there is not chosen.
+
+#include "AppFixture.h"
+
+#include "link/PortOpenError.h"
+#include "unit/ports/Fakes.h"
+
+namespace zor::test {
+namespace {
+
+const std::string kById = "/dev/serial/by-id/usb-FTDI_FT232R_A10K1234-if00-port0";
+
+ports::PlatformPorts Ports(const std::string& usbPath)
+{
+    ports::PlatformPorts p;
+    p.map = { { 1, "/dev/ttyS0", "ttyS0" } };
+    ports::TPortEntry s0 = ports::test::Device("/dev/ttyS0", "Последовательный порт");
+    p.devices = { s0 };
+    if (!usbPath.empty()) {
+        p.map.push_back({ 257 + (usbPath.back() - '0'), usbPath, "" });
+        ports::TPortEntry usb = ports::test::Device(usbPath, "FT232R USB UART");
+        usb.StableName = kById;
+        p.devices.push_back(usb);
+    }
+    return p;
+}
+
+struct Window {
+    VirtualLoop loop;
+    MemoryWire wire { loop, "COM1" };
+    ScriptedDialogs dialogs;
+    FakeWindows windows;
+    TFormMain form;
+
+    explicit Window(ports::PlatformPorts ports)
+        : form(TFormMain::Platform {
+            loop, dialogs, windows, wire.masterPort(), std::make_unique<FixedPorts>(std::move(ports)), ',' })
+    {
+        form.FormCreate();
+    }
+};
+
+TEST(LineMemory, TheNextRunTakesBackThePortByItsStableNameAndTheLineSettings)
+{
+    LineMemory remembered;
+    {
+        Window first(Ports("/dev/ttyUSB0"));
+        EXPECT_EQ(first.form.VSModbus.PortName(), "/dev/ttyS0");
+        first.form.ComBox.Pick(1);
+        ports::test::ScriptedDialog dialog;
+        dialog.change = [](ports::CommConfig& c) {
+            c.BaudRate = 9600;
+            c.Parity = 0;
+            c.StopBits = 2;
+            c.Flags = ports::StreamProtocolFlags(c.Flags, ports::TStreamProtocol::spNone, true);
+        };
+        first.form.bCfgClick(dialog);
+        remembered = first.form.RememberedLine();
+    }
+    EXPECT_EQ(remembered, (LineMemory { kById, 9600, 8, 0, 2, true }));
+
+    Window again(Ports("/dev/ttyUSB1")); // plugged in elsewhere meanwhile
+    again.form.RecallLine(remembered);
+    EXPECT_EQ(again.form.ComBox.text(), "/dev/ttyUSB1 (FT232R USB UART)");
+    EXPECT_EQ(again.form.VSModbus.PortName(), kById);
+    EXPECT_EQ(again.form.VSModbus.BaudRateValue(), 9600u);
+    EXPECT_EQ(again.form.VSModbus.Parity(), TParity::pNone);
+    EXPECT_EQ(again.form.VSModbus.StopBits(), TStopBits::sb2);
+    EXPECT_TRUE(again.form.VSModbus.RS485Mode());
+    EXPECT_EQ(again.form.StatBar.text(0), "/dev/ttyUSB1 (FT232R USB UART): 9600 / 8-None-2");
+    EXPECT_FALSE(again.form.VSModbus.Connected());
+
+    Window absent(Ports(""));
+    absent.form.RecallLine(remembered);
+    EXPECT_EQ(absent.form.ComBox.itemIndex(), -1);
+    EXPECT_EQ(absent.form.VSModbus.PortName(), "");
+    EXPECT_EQ(absent.form.VSModbus.BaudRateValue(), 9600u);
+    absent.form.ActFindExecute();
+    EXPECT_EQ(absent.dialogs.texts(), std::vector<std::string> { kNoPortText });
+}
+
+} // namespace
+} // namespace zor::test
