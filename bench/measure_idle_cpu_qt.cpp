@@ -5,47 +5,19 @@
 // scripts/measure-idle-cpu.sh; exits 1 when the tool takes 1% of one core
 // or more.
 
+#include "MeasureCpu.h"
+
 #include "app/TFormMain.h"
 #include "ui/DesktopApp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
-
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 
-namespace {
-
-double CpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
-        + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-// Runs the event loop until done() holds (looked at every 50 ms) or ms have
-// passed; the loop sleeps between events, as the program's own does.
-bool RunUntil(const std::function<bool()>& done, int ms)
-{
-    QEventLoop loop;
-    QTimer look;
-    QObject::connect(&look, &QTimer::timeout, [&] {
-        if (done())
-            loop.quit();
-    });
-    look.start(50);
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-    return done();
-}
-
-} // namespace
+using zor::bench::CpuSeconds;
+using zor::bench::RunUntil;
 
 int main(int argc, char** argv)
 {
