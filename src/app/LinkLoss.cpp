@@ -71,7 +71,7 @@ void TFormMain::PortChanged(const ports::PortEvent& event)
     if (!event.adapter.empty() && arrived != link_.arrivals.end() && now - arrived->second <= kQuickVanishMs) {
         link_.vanishedChip = event.adapter;
         link_.vanishedNode = event.node;
-        if (ProgramRunning("brltty"))
+        if (ProgramRunning("brltty", link_.proc))
             Log.Add(BrlttyText(event.adapter, event.node));
     }
     link_.arrivals.erase(event.node);
@@ -90,7 +90,7 @@ bool TFormMain::OpenLink()
     }
     const auto arrived = link_.arrivals.find(link_.held);
     if (IsTtyAcm(link_.held) && arrived != link_.arrivals.end()
-        && loop_.tickCount() - arrived->second <= 2 * kQuickVanishMs && ProgramRunning("ModemManager"))
+        && loop_.tickCount() - arrived->second <= 2 * kQuickVanishMs && ProgramRunning("ModemManager", link_.proc))
         Log.Add(ModemManagerText(link_.held));
     return true;
 }

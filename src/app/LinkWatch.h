@@ -14,6 +14,8 @@
 namespace zor {
 
 struct LinkWatch {
+    // Where the running programs are seen.
+    std::string proc;
     // The device node of the open link (a by-id link or a link made for a
     // pseudo-terminal resolved), to know its removal when udev reports it.
     std::string held;

@@ -47,11 +47,11 @@ std::string TFormMain::OpenFailureText() const
         f.user = UserName();
         break;
     case PortError::Busy:
-        f.holder = ProgramHolding(f.port);
-        f.modemManager = node.rfind("/dev/ttyACM", 0) == 0 && ProgramRunning("ModemManager");
+        f.holder = ProgramHolding(f.port, link_.proc);
+        f.modemManager = node.rfind("/dev/ttyACM", 0) == 0 && ProgramRunning("ModemManager", link_.proc);
         break;
     case PortError::NotFound:
-        if (!link_.vanishedChip.empty() && ProgramRunning("brltty"))
+        if (!link_.vanishedChip.empty() && ProgramRunning("brltty", link_.proc))
             f.brlttyAdapter = link_.vanishedChip;
         break;
     default:

@@ -37,6 +37,7 @@ TFormMain::TFormMain(Platform platform)
     VSModbus.SetOnModbusPacketEvent(
         [this](TVSModbusRTU& sender, const uint8_t* data, uint16_t size) { VSModbusModbusPacketEvent(sender, data, size); });
     VSModbus.SetOnPortLost([this](TVSCOM&) { PortLost(); });
+    link_.proc = platform.proc;
     link_.regain = loop_.createTimer();
     link_.regain->setInterval(kRegainCheckMs);
     link_.regain->setHandler([this] { TryRegain(); });

@@ -49,6 +49,9 @@ public:
         std::unique_ptr<ports::PortProvider> ports;
         // The user's decimal separator.
         char separator = ',';
+        // Where the running programs are seen (brltty, ModemManager, the
+        // holder of a busy port).
+        std::string proc = "/proc";
     };
 
     explicit TFormMain(Platform platform);

@@ -7,6 +7,10 @@
 #include "link/PortOpenError.h"
 #include "sim/SimDetector.h"
 
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
 namespace zor::test {
 namespace {
 
@@ -208,6 +212,129 @@ TEST_F(LinkLossTest, APortHeldByAnotherProgramIsCalledBusy)
     EXPECT_EQ(dialogs.shown[0].text.rfind("Порт COM1 занят ", 0), 0u) << dialogs.shown[0].text;
     EXPECT_FALSE(form->Finding());
     EXPECT_TRUE(sent.empty());
+}
+
+ports::PortEvent Event(ports::TDeviceEvent what, const std::string& node, const std::string& adapter = {})
+{
+    ports::PortEvent e;
+    e.change = { what, ports::TDeviceType::Port };
+    e.node = node;
+    e.adapter = adapter;
+    return e;
+}
+
+// udev's removal of the node the link holds is a loss at once, before any
+// polling tick; the arrival of that name reopens it at once. Other nodes
+// change nothing.
+TEST_F(LinkLossTest, UdevRemovalOfTheHeldNodeIsALossAndItsArrivalAReturn)
+{
+    Reading();
+    form->PortChanged(Event(ports::TDeviceEvent::DeviceRemoveComplete, "/dev/ttyUSB3"));
+    EXPECT_TRUE(form->VSModbus.Connected());
+    wire.unplug();
+    form->PortChanged(Event(ports::TDeviceEvent::DeviceRemoveComplete, "COM1"));
+    EXPECT_FALSE(form->VSModbus.Connected());
+    EXPECT_EQ(Status(), "Порт COM1 потерян");
+    EXPECT_EQ(form->BtRead.action(), &form->ActRenew);
+    loop.advance(600);
+    EXPECT_EQ(Count(form->Log.Text(), kLostLine), 1u);
+
+    wire.plugIn();
+    form->PortChanged(Event(ports::TDeviceEvent::DeviceArrival, "COM1"));
+    EXPECT_TRUE(form->VSModbus.Connected());
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
+    EXPECT_EQ(form->BtRead.action(), &form->ActReadStop);
+}
+
+// A /proc of the test's own, with or without the programs that spoil
+// USB-serial adapters.
+class Spoilers : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        proc = std::filesystem::temp_directory_path() / ("zor-spoilers-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(proc);
+        std::filesystem::create_directories(proc);
+    }
+    void TearDown() override { std::filesystem::remove_all(proc); }
+    void run(const std::string& program)
+    {
+        std::filesystem::create_directories(proc / "4242");
+        std::ofstream(proc / "4242" / "comm") << program << "\n";
+    }
+    std::unique_ptr<TFormMain> Form(MemoryWire& wire, const std::string& port)
+    {
+        ports::PlatformPorts ports;
+        ports.map = { { 1, port, "" } };
+        TFormMain::Platform p { loop, dialogs, windows, wire.masterPort(),
+            std::make_unique<FixedPorts>(std::move(ports)), ',' };
+        p.proc = proc.string();
+        auto form = std::make_unique<TFormMain>(std::move(p));
+        form->FormCreate();
+        return form;
+    }
+    std::filesystem::path proc;
+    VirtualLoop loop;
+    ScriptedDialogs dialogs;
+    FakeWindows windows;
+};
+
+// A CH340 that vanishes right after it was plugged in is brltty's doing, when
+// brltty runs: the log says so at once and the missing port's explanation
+// names it. Pulled out later, or with brltty not running, nothing is said.
+TEST_F(Spoilers, BrlttyIsNamedForAnAdapterThatVanishedRightAfterPluggingIn)
+{
+    const std::string port = "/dev/ttyUSB0";
+    struct Case {
+        bool brltty;
+        uint32_t heldMs;
+        bool named;
+    };
+    for (const Case c : { Case { true, 1000, true }, Case { false, 1000, false }, Case { true, 60000, false } }) {
+        std::filesystem::remove_all(proc / "4242");
+        if (c.brltty)
+            run("brltty");
+        dialogs.shown.clear();
+        MemoryWire wire(loop, port);
+        auto form = Form(wire, port);
+        form->PortChanged(Event(ports::TDeviceEvent::DeviceArrival, port, "CH340"));
+        loop.advance(c.heldMs);
+        wire.unplug();
+        form->PortChanged(Event(ports::TDeviceEvent::DeviceRemoveComplete, port, "CH340"));
+        const std::string hint = BrlttyText("CH340", port);
+        EXPECT_EQ(form->Log.Text().find(hint) != std::string::npos, c.named) << c.brltty << " " << c.heldMs;
+        form->ActFindExecute();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_NE(dialogs.shown[0].text.find("не найден"), std::string::npos);
+        EXPECT_EQ(dialogs.shown[0].text.find(hint) != std::string::npos, c.named) << c.brltty << " " << c.heldMs;
+    }
+}
+
+// A ttyACM port that is busy names ModemManager when it runs; another busy
+// port never does.
+TEST_F(Spoilers, ModemManagerIsNamedForABusyTtyAcmPortWhileItRuns)
+{
+    struct Case {
+        const char* port;
+        bool running;
+        bool named;
+    };
+    for (const Case c : { Case { "/dev/ttyACM0", true, true }, Case { "/dev/ttyACM0", false, false },
+             Case { "/dev/ttyUSB0", true, false } }) {
+        std::filesystem::remove_all(proc / "4242");
+        if (c.running)
+            run("ModemManager");
+        dialogs.shown.clear();
+        MemoryWire wire(loop, c.port);
+        auto holder = wire.masterPort();
+        ASSERT_TRUE(holder->open(c.port));
+        auto form = Form(wire, c.port);
+        form->ActFindExecute();
+        ASSERT_EQ(dialogs.shown.size(), 1u) << c.port;
+        const std::string& text = dialogs.shown[0].text;
+        EXPECT_NE(text.find("занят"), std::string::npos) << text;
+        EXPECT_EQ(text.find("ModemManager") != std::string::npos, c.named) << c.port << " " << c.running;
+    }
 }
 
 // With no port numbered 1 nothing is chosen: the link has no name to open
