@@ -7,7 +7,8 @@
 # The walk is the ScreenTour test of the window tests; it stops at the main
 # window (empty, reading a ZOR-10 and a ZOR-11), a message box, the help
 # window, the concentration dialog, the port settings dialog, the tree's
-# popup and the LoRa window, and takes "import -window root" shots. Needs
+# popup, the LoRa window and a port pulled out while reading, and takes
+# "import -window root" shots. Needs
 # xvfb-run and ImageMagick. The pictures are for looking at, not for the
 # repository.
 set -euo pipefail

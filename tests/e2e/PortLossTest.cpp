@@ -3,14 +3,13 @@
 // back under the same path, a port that does not open, and the line
 // settings kept for the next run.
 
+#include "PlugBus.h"
 #include "ToolFixture.h"
 
 #include "ui/DevicePanelView.h"
 #include "ui/LineMemoryStore.h"
 #include "ui/PortSettingsDialog.h"
-#include "ui/QtEventLoop.h"
 
-#include "sim/PtyTransport.h"
 #include "sim/SimDetector.h"
 
 #include <QComboBox>
@@ -18,54 +17,27 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSocketNotifier>
-#include <QTemporaryDir>
-
-#include <filesystem>
 
 namespace zor::ui::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-
-// The bus of the fixture, but on a pseudo-terminal of the test's own behind
-// a link at a fixed path (a --port path), so that the test can pull it out
-// and plug it in again.
+// The bus of the fixture, but on a pseudo-terminal of the test's own that
+// it can pull out and plug in again.
 class LostPortTest : public ToolFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        link = dir.filePath("port").toStdString();
-        bus.add(SimModel::Zor10, 1).serial(7000123).gas(5);
-        plugIn();
+        far.bus().add(SimModel::Zor10, 1).serial(7000123).gas(5);
+        far.plugIn();
+        link = far.link();
         app.UsePort(link, "Тестовая шина");
         app.Show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.Main()));
     }
-    void plugIn()
-    {
-        line = std::make_unique<PtyTransport>(bus);
-        std::string error;
-        ASSERT_TRUE(line->open(error)) << error;
-        fs::remove(link);
-        fs::create_symlink(line->slavePath(), link);
-        notifier = std::make_unique<QSocketNotifier>(line->fd(), QSocketNotifier::Read);
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, [this] { line->onReadable(); });
-    }
-    void pullOut()
-    {
-        notifier.reset();
-        line.reset();
-    }
     QWidget* section(int i) { return app.Main().findChild<DevicePanelView*>("DevPanel")->section(i); }
 
-    QTemporaryDir dir;
+    PlugBus far;
     std::string link;
-    QtEventLoop busLoop;
-    SimBus bus { busLoop };
-    std::unique_ptr<PtyTransport> line;
-    std::unique_ptr<QSocketNotifier> notifier;
 };
 
 TEST_F(LostPortTest, TheReadingStopsGreyedAndGoesOnWhenThePortIsBack)
@@ -75,7 +47,7 @@ TEST_F(LostPortTest, TheReadingStopsGreyedAndGoesOnWhenThePortIsBack)
     click("BtRead");
     ASSERT_TRUE(WaitFor([&] { return form().Panel.DevPanel.enabled() && section(0)->isEnabled(); }, 5000));
     ASSERT_TRUE(WaitFor([&] { return form().ReadBusy(); }, 3000));
-    pullOut();
+    far.pullOut();
 
     const std::string status = "Порт " + link + " потерян";
     ASSERT_TRUE(WaitFor([&] { return form().StatBar.text(3) == status; }, 3000));
@@ -88,7 +60,7 @@ TEST_F(LostPortTest, TheReadingStopsGreyedAndGoesOnWhenThePortIsBack)
     EXPECT_TRUE(boxes.texts.empty());
     EXPECT_TRUE(find<QAbstractButton>("BtFind")->isEnabled());
 
-    plugIn();
+    far.plugIn();
     ASSERT_TRUE(WaitFor([&] { return form().VSModbus.Connected(); }, 5000));
     EXPECT_EQ(find<QAbstractButton>("BtRead")->text(), "Стоп");
     ASSERT_TRUE(WaitFor([&] { return section(0)->isEnabled() && !form().Panel.NoAnswer.on(); }, 6000));

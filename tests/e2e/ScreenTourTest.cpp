@@ -3,6 +3,7 @@
 // screenshot.sh runs it under xvfb-run), each stop is photographed with
 // ImageMagick's "import -window root". Without ZOR_SHOTS it is skipped.
 
+#include "PlugBus.h"
 #include "ToolFixture.h"
 
 #include "ui/Bind.h"
@@ -11,6 +12,8 @@
 #include "ui/LoraWindow.h"
 #include "ui/PortSettingsDialog.h"
 #include "ui/QtWindowHost.h"
+
+#include "sim/SimDetector.h"
 
 #include <QDir>
 #include <QMenu>
@@ -139,6 +142,28 @@ TEST_F(ScreenTour, EveryWindow)
         5000, [] {});
     Later([&] { click(&app.Main(), "bCfg"); });
     ASSERT_TRUE(WaitFor([&] { return settings.done(); }, 6000));
+}
+
+// A USB adapter pulled out while a detector is read: the panel greyed with
+// its last values, the port named in the status bar and the log.
+TEST_F(ScreenTour, LostPort)
+{
+    PlugBus far;
+    // The "ZOR-10" in %НКПР with test gas on its sensor.
+    far.bus().add(SimModel::Zor10, 1).serial(6000101).gas(5);
+    far.bus().detector(1).setHolding(3, 423);
+    far.plugIn();
+    app.UsePort(far.link(), "USB-RS485");
+    click(&app.Main(), "BtFind");
+    ASSERT_TRUE(WaitFor([&] { return deviceNode(1) != nullptr; }, 5000));
+    click(&app.Main(), "BtFind");
+    press(1);
+    click(&app.Main(), "BtRead");
+    ASSERT_TRUE(WaitFor([&] { return !app.Form().Panel.EditConc.text().empty(); }, 6000));
+    ASSERT_TRUE(WaitFor([&] { return app.Form().ReadBusy(); }, 3000)); // the next cycle is out
+    far.pullOut();
+    ASSERT_TRUE(WaitFor([&] { return !app.Form().VSModbus.Connected() && app.Form().Panel.NoAnswer.on(); }, 3000));
+    shoot("10-lost-port");
 }
 
 } // namespace
