@@ -3,11 +3,14 @@
 // running the Qt event loop for a span of wall time as the program's own
 // loop does (sleeping between events).
 
+#include "app/TFormMain.h"
+
 #include <QEventLoop>
 #include <QTimer>
 
 #include <sys/resource.h>
 
+#include <cstdio>
 #include <functional>
 
 namespace zor::bench {
@@ -34,6 +37,22 @@ inline bool RunUntil(const std::function<bool()>& done, int ms)
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
     return done();
+}
+
+// Finds the detector at address 1 with a search, selects it and starts
+// reading it automatically; false when none answers.
+inline bool ReadFirstDetector(TFormMain& form)
+{
+    form.ActFindExecute();
+    if (!RunUntil([&] { return form.DevList().at(1) != nullptr; }, 10000)) {
+        std::fprintf(stderr, "no detector found at address 1\n");
+        return false;
+    }
+    form.ActStopExecute();
+    form.DevTreeMouseDown(MouseButton::Left, form.DevTree.roots().front()->children().front().get());
+    form.ActRenewExecute();
+    RunUntil([] { return false; }, 5000); // let the first cycles settle
+    return true;
 }
 
 } // namespace zor::bench

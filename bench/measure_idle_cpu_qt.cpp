@@ -31,15 +31,8 @@ int main(int argc, char** argv)
     }
     tool.Show();
     zor::TFormMain& form = tool.Form();
-    form.ActFindExecute();
-    if (!RunUntil([&] { return form.DevList().at(1) != nullptr; }, 10000)) {
-        std::fprintf(stderr, "no detector found at address 1\n");
+    if (!zor::bench::ReadFirstDetector(form))
         return 2;
-    }
-    form.ActStopExecute();
-    form.DevTreeMouseDown(zor::MouseButton::Left, form.DevTree.roots().front()->children().front().get());
-    form.ActRenewExecute();
-    RunUntil([] { return false; }, 5000); // let the first cycles settle
 
     const int32_t rx0 = form.RxCount();
     const double cpu0 = CpuSeconds();

@@ -137,6 +137,20 @@ public:
     void PopupMenuLora() override { ++menuPopups; }
 };
 
+// A window on the wire's port, with the platform's ports as given, created
+// as at start-up.
+inline std::unique_ptr<TFormMain> MakeWindow(VirtualLoop& loop, MemoryWire& wire, ScriptedDialogs& dialogs,
+    FakeWindows& windows, ports::PlatformPorts ports, std::string proc = "/proc")
+{
+    TFormMain::Platform platform { loop, dialogs, windows, wire.masterPort(),
+        std::make_unique<FixedPorts>(std::move(ports)), ',' };
+    platform.proc = std::move(proc);
+    auto form = std::make_unique<TFormMain>(std::move(platform));
+    windows.form = form.get();
+    form->FormCreate();
+    return form;
+}
+
 class AppFixture : public ::testing::Test {
 protected:
     VirtualLoop loop;
@@ -159,10 +173,7 @@ protected:
         com1.PortName = "COM1";
         com1.Description = "Последовательный порт";
         ports.devices = { com1 };
-        form = std::make_unique<TFormMain>(TFormMain::Platform {
-            loop, dialogs, windows, wire.masterPort(), std::make_unique<FixedPorts>(std::move(ports)), ',' });
-        windows.form = form.get();
-        form->FormCreate();
+        form = MakeWindow(loop, wire, dialogs, windows, std::move(ports));
     }
 
     // A search from address 1 up to n, then Стоп at the polling tick that

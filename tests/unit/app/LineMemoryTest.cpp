@@ -32,13 +32,13 @@ struct Window {
     MemoryWire wire { loop, "COM1" };
     ScriptedDialogs dialogs;
     FakeWindows windows;
-    TFormMain form;
+    std::unique_ptr<TFormMain> window;
+    TFormMain& form;
 
     explicit Window(ports::PlatformPorts ports)
-        : form(TFormMain::Platform {
-            loop, dialogs, windows, wire.masterPort(), std::make_unique<FixedPorts>(std::move(ports)), ',' })
+        : window(MakeWindow(loop, wire, dialogs, windows, std::move(ports)))
+        , form(*window)
     {
-        form.FormCreate();
     }
 };
 

@@ -266,12 +266,7 @@ protected:
     {
         ports::PlatformPorts ports;
         ports.map = { { 1, port, "" } };
-        TFormMain::Platform p { loop, dialogs, windows, wire.masterPort(),
-            std::make_unique<FixedPorts>(std::move(ports)), ',' };
-        p.proc = proc.string();
-        auto form = std::make_unique<TFormMain>(std::move(p));
-        form->FormCreate();
-        return form;
+        return MakeWindow(loop, wire, dialogs, windows, std::move(ports), proc.string());
     }
     std::filesystem::path proc;
     VirtualLoop loop;
@@ -339,24 +334,19 @@ TEST_F(Spoilers, ModemManagerIsNamedForABusyTtyAcmPortWhileItRuns)
 
 // With no port numbered 1 nothing is chosen: the link has no name to open
 // (no relative "COM1"), and the first command says to pick a port.
-TEST(LinkStart, WithoutAPortNothingIsChosenAndTheFirstCommandSaysToPickOne)
+using LinkStart = AppFixture;
+
+TEST_F(LinkStart, WithoutAPortNothingIsChosenAndTheFirstCommandSaysToPickOne)
 {
-    VirtualLoop loop;
-    MemoryWire wire(loop, "COM1");
-    ScriptedDialogs dialogs;
-    FakeWindows windows;
     ports::PlatformPorts ports;
     ports.map = { { 257, "/dev/ttyUSB0", "ttyUSB0" } };
-    TFormMain form(TFormMain::Platform {
-        loop, dialogs, windows, wire.masterPort(), std::make_unique<FixedPorts>(std::move(ports)), ',' });
-    windows.form = &form;
-    form.FormCreate();
-    EXPECT_EQ(form.ComBox.itemIndex(), -1);
-    EXPECT_EQ(form.VSModbus.PortName(), "");
-    form.ActFindExecute();
+    form = MakeWindow(loop, wire, dialogs, windows, std::move(ports));
+    EXPECT_EQ(form->ComBox.itemIndex(), -1);
+    EXPECT_EQ(form->VSModbus.PortName(), "");
+    form->ActFindExecute();
     EXPECT_EQ(dialogs.texts(), std::vector<std::string> { kNoPortText });
-    EXPECT_FALSE(form.Finding());
-    EXPECT_EQ(form.TxCount(), 0);
+    EXPECT_FALSE(form->Finding());
+    EXPECT_EQ(form->TxCount(), 0);
     EXPECT_FALSE(wire.masterOpen());
 }
 
@@ -399,28 +389,18 @@ TEST_F(LinkLossTest, ReadingsAreMarkedOldFromTheSecondMissedCycle)
 // During a search a slow device answers the probe late, just when the next
 // device answers its own: both answers come in one polling chunk and both
 // devices are found.
-TEST(TwoAnswersInOneChunk, BothDevicesOfALateAnswerAreFound)
+using TwoAnswersInOneChunk = AppFixture;
+
+TEST_F(TwoAnswersInOneChunk, BothDevicesOfALateAnswerAreFound)
 {
-    VirtualLoop loop;
-    MemoryWire wire(loop, "COM1");
-    SimBus bus(loop);
-    std::vector<Frame> sent;
-    std::vector<LineSettings> lines;
-    WireTap tap(wire, bus, sent, lines);
     bus.add(SimModel::Zor11, 2).serial(9400002).delayAnswer(1092);
     bus.add(SimModel::Zor12, 3).serial(8000003);
-    ScriptedDialogs dialogs;
-    FakeWindows windows;
-    ports::PlatformPorts ports;
-    ports.map = { { 1, "COM1", "" } };
-    TFormMain form(TFormMain::Platform {
-        loop, dialogs, windows, wire.masterPort(), std::make_unique<FixedPorts>(std::move(ports)), ',' });
-    form.FormCreate();
-    form.ActFindExecute();
+    MakeForm();
+    form->ActFindExecute();
     loop.advance(3 * 1100 + 300);
-    EXPECT_EQ(form.RxCount(), 2);
-    EXPECT_NE(form.DevList().at(2), nullptr);
-    EXPECT_NE(form.DevList().at(3), nullptr);
+    EXPECT_EQ(form->RxCount(), 2);
+    EXPECT_NE(form->DevList().at(2), nullptr);
+    EXPECT_NE(form->DevList().at(3), nullptr);
 }
 
 } // namespace
