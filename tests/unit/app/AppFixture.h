@@ -13,6 +13,7 @@
 //   form->ActWriteOptExecute();
 //   Finish();
 
+#include "ScriptedDialogs.h"
 #include "app/TFormMain.h"
 #include "commands/TFormDlg.h"
 #include "commands/TFormLora.h"
@@ -22,7 +23,6 @@
 #include "runtime/VirtualLoop.h"
 #include "sim/RequestFramer.h"
 #include "sim/SimBus.h"
-#include "ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -105,7 +105,8 @@ private:
 };
 
 // The other windows. Showing a window runs its FormShow, as the desktop
-// program does; the LoRa window "stays open" while whileLoraOpen runs.
+// program does when the window appears; raising a window that is already
+// open runs nothing. The LoRa window "stays open" while whileLoraOpen runs.
 class FakeWindows final : public WindowHost {
 public:
     TFormMain* form = nullptr;
@@ -129,6 +130,8 @@ public:
     void ShowConcentrationDialog() override
     {
         ++dialogShown;
+        if (dialogOpen)
+            return;
         dialogOpen = true;
         form->FormDlg().FormShow();
     }
