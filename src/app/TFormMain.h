@@ -65,8 +65,8 @@ public:
     // ---- Requests ------------------------------------------------------
     void ReadHolding(uint8_t address, uint8_t start, uint8_t count);
     void ReadInput(uint8_t address, uint8_t offset, uint8_t count);
-    bool WriteRegister(uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs,
-        uint16_t value);
+    bool WriteRegister(
+        uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs, uint16_t value);
 
     // ---- Replies and time-outs -------------------------------------------
     void VSModbusModbusPacketEvent(TVSModbusRTU& sender, const uint8_t* data, uint16_t size);
@@ -120,7 +120,7 @@ public:
 
     // ---- Units ---------------------------------------------------------------------------
     void CBoxUnitChange();
-    void CBoxGasChange() {}
+    void CBoxGasChange() { }
 
     // ---- LoRa ------------------------------------------------------------------------------
     void N11Click();
@@ -128,19 +128,19 @@ public:
     bool ContinueLoraWrite(uint8_t address, uint8_t start, uint8_t count);
 
     // ---- Models the view renders ------------------------------------------------------------
-    forms::Action ActFind{"Найти", "Начать поиск приборов"};
-    forms::Action ActStop{"Стоп", "Остановить поиск"};
-    forms::Action ActRenew{"Читать", "Начать автоматическое чтение данных из прибора"};
-    forms::Action ActReadStop{"Стоп", "Остановить автоматическое чтение данных"};
-    forms::Action ActSaveToFile{"Сохр.", "Сохранить лог в файл"};
-    forms::Action ActHelp{"Помощь", ""};
-    forms::ActionButton BtFind{&ActFind};
-    forms::ActionButton BtRead{&ActRenew};
-    forms::Label FindPanel{"                      MODBUS RTU"};
-    forms::Label NodeMenuItem{"Настройки LoRa"}; // N11 of MenuLora
-    forms::Label bCfgHint{"Изменить настройки"};
+    forms::Action ActFind { "Найти", "Начать поиск приборов" };
+    forms::Action ActStop { "Стоп", "Остановить поиск" };
+    forms::Action ActRenew { "Читать", "Начать автоматическое чтение данных из прибора" };
+    forms::Action ActReadStop { "Стоп", "Остановить автоматическое чтение данных" };
+    forms::Action ActSaveToFile { "Сохр.", "Сохранить лог в файл" };
+    forms::Action ActHelp { "Помощь", "" };
+    forms::ActionButton BtFind { &ActFind };
+    forms::ActionButton BtRead { &ActRenew };
+    forms::Label FindPanel { "                      MODBUS RTU" };
+    forms::Label NodeMenuItem { "Настройки LoRa" }; // N11 of MenuLora
+    forms::Label bCfgHint { "Изменить настройки" };
     forms::TreeView DevTree;
-    forms::StatusBar StatBar{{300, 90, 90, 50}};
+    forms::StatusBar StatBar { { 300, 90, 90, 50 } };
     DevicePanel Panel;
     ExchangeLog Log;
 
@@ -222,13 +222,22 @@ private:
     void TestCurrent(uint16_t command, const std::string& status);
     void ApplyToLink(uint32_t baud, int dataBits, TParity parity, TStopBits stop);
 
+    // ---- Whose values the window holds and sends (Selection.cpp) -------------------
+    // Makes node the selected device, or none.
+    void SelectNode(forms::TreeNode* node);
+    // After an answer of the selected device has been decoded into the panel.
+    void PanelDecoded(uint8_t function, int32_t tag, int count);
+    void TimerHintTimer();
+    forms::TreeNode* HintNode_ = nullptr; // told to use a newer tool since selected
+    std::unique_ptr<Timer> TimerHint_; // the newer-tool hint, once an answer is handled
+
     EventLoop& loop_;
     forms::Dialogs& dialogs_;
     WindowHost& windows_;
     char separator_;
 
     DeviceTable DevList_;
-    std::array<forms::TreeNode*, 4> ModelNode_{};
+    std::array<forms::TreeNode*, 4> ModelNode_ {};
     forms::TreeNode* SelNode_ = nullptr;
     forms::TreeNode* ClickNode_ = nullptr;
     forms::TreeNode* WriteNode_ = nullptr;

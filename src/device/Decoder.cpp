@@ -55,12 +55,11 @@ std::string_view errorReason(uint16_t state, uint16_t options)
 } // namespace
 
 Decoder::Decoder(DeviceTable& devList, forms::TreeView& devTree, forms::TreeNode*& selNode, DevicePanel& panel,
-    forms::Dialogs& dialogs, char separator, const TGasTable& gases)
+    char separator, const TGasTable& gases)
     : devList_(devList)
     , devTree_(devTree)
     , selNode_(selNode)
     , panel_(panel)
-    , dialogs_(dialogs)
     , separator_(separator)
     , gases_(gases)
 {
@@ -70,21 +69,17 @@ int Decoder::DecodeBlock(uint8_t address, uint8_t function, const uint16_t* valu
 {
     const bool holding = firstRegister >= 0 && count >= 0 && firstRegister + count <= PanelBlock.count;
     const bool gasInput = firstRegister == InRegGas && count == 1;
-    if (!(holding || gasInput) || !devList_.at(address))
+    TDevice* dev = devList_.at(address);
+    if (!(holding || gasInput) || !dev)
         return 0;
 
     panel_.DevPanel.setVisible(true);
     const bool cache = function == 3;
     // The gates of registers 4 and 16 use the version of this same answer.
     if (cache && firstRegister <= RegVersion && RegVersion < firstRegister + count)
-        devList_.at(address)->Regs[RegVersion] = values[RegVersion - firstRegister];
+        dev->Regs[RegVersion] = values[RegVersion - firstRegister];
 
     for (int i = 0; i < count; ++i) {
-        // Looked up for every register: the version hint is modal, and the
-        // events handled meanwhile may have changed the table.
-        TDevice* dev = devList_.at(address);
-        if (!dev)
-            break;
         const int reg = firstRegister + i;
         if (cache && reg < RegCacheSize)
             dev->Regs[static_cast<size_t>(reg)] = values[i];
@@ -258,17 +253,8 @@ void Decoder::decodeVersion(const TDevice& dev, uint16_t v)
     panel_.CBoxGas.setEnabled(gateOpen);
     setUnitListEnabled(dev, gateOpen);
 
-    if (!(isZor11To13(dev) || (zor10 && (v % 100 == 4 || v % 100 == 5) && v < 200)) || hintOpen_)
-        return;
-    // Shown at every decode, but one box at a time: the box is modal and
-    // answers keep being decoded while it is open. Nothing of the record is
-    // touched after it: the events handled meanwhile may have freed it.
-    hintOpen_ = true;
-    struct Close {
-        bool& open;
-        ~Close() { open = false; }
-    } close { hintOpen_ };
-    dialogs_.inform(forms::DialogOwner::Main, std::string(TextUseNewerTool));
+    if (isZor11To13(dev) || (zor10 && (v % 100 == 4 || v % 100 == 5) && v < 200))
+        newerTool_ = true;
 }
 
 void Decoder::setUnitListEnabled(const TDevice& dev, bool gateOpen)
