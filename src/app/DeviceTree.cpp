@@ -25,7 +25,7 @@ void TFormMain::DevTreeDblClick()
         ActStopExecute();
     if (!SelNode_ || SelNode_->level() != 1 || SelNode_ != ClickNode_)
         return;
-    Panel.DevPanel.setText(SelNode_->text());
+    CaptionSelected();
     ReadInput(SelAddr(), 5, 1);
 }
 

@@ -20,7 +20,7 @@ void TFormMain::ActRenewExecute()
     if (Finding_)
         return;
     if (SelNode_ && SelNode_->level() == 1) {
-        Panel.DevPanel.setText(SelNode_->text());
+        CaptionSelected();
         BtRead.setAction(&ActReadStop);
         SetStatus("Автоматическое чтение");
         EnableWriteButtons(Panel, false);
@@ -58,7 +58,7 @@ void TFormMain::TimerReadOnesTimer()
     TimerReadOnes_->setEnabled(false);
     if (!SelNode_)
         return;
-    Panel.DevPanel.setText(SelNode_->text());
+    CaptionSelected();
     ReadHolding(SelAddr(), 0, 19);
 }
 

@@ -115,6 +115,8 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
             }
         } else if (tag >= 64) {
             formLora_->DecodeLoraBlock(values, count);
+            if (tag == LoraBlock.first && count >= LoraBlock.count)
+                LoraFrom_ = LoraSource::Selected;
             if (windows_.LoraVisible())
                 formLora_->ShowLoraSettings();
             else

@@ -223,12 +223,23 @@ private:
     void ApplyToLink(uint32_t baud, int dataBits, TParity parity, TStopBits stop);
 
     // ---- Whose values the window holds and sends (Selection.cpp) -------------------
-    // Makes node the selected device, or none.
+    // Makes node the selected device, or none: what the panel shows is then
+    // another device's.
     void SelectNode(forms::TreeNode* node);
     // After an answer of the selected device has been decoded into the panel.
     void PanelDecoded(uint8_t function, int32_t tag, int count);
+    // With a device selected whose values were not read since it was
+    // selected (read false), tells the technician to read it first and
+    // returns true: the command that would send them is refused.
+    bool RefuseUnread(bool read, forms::DialogOwner owner = forms::DialogOwner::Main);
+    bool PanelRead() const { return !Panel.OtherDevice.on(); }
+    void CaptionSelected();
     void TimerHintTimer();
+    // Where the LoRa window's values come from: the factory, the selected
+    // device since it was selected, or a device read before.
+    enum class LoraSource : uint8_t { Factory, Selected, Other } LoraFrom_ = LoraSource::Factory;
     forms::TreeNode* HintNode_ = nullptr; // told to use a newer tool since selected
+    bool GasRead_ = false; // the selected device's gas read since it was selected
     std::unique_ptr<Timer> TimerHint_; // the newer-tool hint, once an answer is handled
 
     EventLoop& loop_;

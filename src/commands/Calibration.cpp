@@ -22,7 +22,7 @@ void TFormMain::RunCalibration(TWriteOp op, const std::string& question)
 {
     const bool reading = TimerRead_->enabled();
     const TDevice* dev = SelDevice();
-    if (!dev)
+    if (!dev || RefuseUnread(PanelRead()))
         return;
     if (!(dev->Regs[RegState] & StateWorks)) {
         Message(std::string(kNotWorking));
@@ -61,7 +61,7 @@ void TFormMain::ActInitExecute()
 void TFormMain::ActCalbExecute()
 {
     const TDevice* dev = SelDevice();
-    if (!dev)
+    if (!dev || RefuseUnread(PanelRead()))
         return;
     const stGas& gas = Gases[GasCode(*dev)];
     const uint8_t unit = (dev->Regs[RegOptions] & OptSecondUnit) ? gas.Unit2 : gas.Unit1;

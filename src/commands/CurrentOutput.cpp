@@ -19,7 +19,7 @@ void TFormMain::TestCurrent(uint16_t command, const std::string& status)
 {
     // A selection the window makes itself sends nothing: only one request
     // may be outstanding, and the decoder runs while a read is answered.
-    if (Updating_)
+    if (Updating_ || RefuseUnread(PanelRead()))
         return;
     WriteRegister(SelAddr(), RegConc, status, kTimeoutMs, command);
 }
@@ -41,6 +41,8 @@ void TFormMain::RBt20mAClick()
 
 void TFormMain::ActWriteCurrExecute()
 {
+    if (RefuseUnread(PanelRead()))
+        return;
     const std::string status = Panel.RBt04mA.checked() ? "Коррекция 4 мА"
         : Panel.RBt20mA.checked()                      ? "Коррекция 20 мА"
                                                        : "Коррекция 1 мА";
@@ -58,7 +60,7 @@ void TFormMain::ChBoxCurrFixClick()
     const bool on = Panel.ChBoxCurrFix.checked();
     // When the box agrees with the device (always so when the decoder set
     // it) nothing is sent.
-    if (on == static_cast<bool>(c & StateCurrentFixed))
+    if (on == static_cast<bool>(c & StateCurrentFixed) || RefuseUnread(PanelRead()))
         return;
     const uint16_t value
         = on ? static_cast<uint16_t>(c | StateCurrentFixed) : static_cast<uint16_t>(c & ~StateCurrentFixed);

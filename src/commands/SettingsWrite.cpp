@@ -60,7 +60,7 @@ void TFormMain::StartOperation(TWriteOp op)
 
 void TFormMain::ActWriteAddrExecute()
 {
-    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_)
+    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_ || RefuseUnread(PanelRead()))
         return;
     const int address = Whole(Panel.SEditAddr);
     // Writing a device's own address again is allowed: it rewrites its line
@@ -76,7 +76,7 @@ void TFormMain::ActWriteAddrExecute()
 
 void TFormMain::ActWriteOptExecute()
 {
-    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_)
+    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_ || RefuseUnread(PanelRead()))
         return;
     if (Panel.EditLimit1.value() > Panel.EditLimit2.value()) {
         dialogs_.message(

@@ -32,6 +32,10 @@ struct DevicePanel {
 
     // The panel itself; its text is the caption (selected device and state).
     forms::Label DevPanel;
+    // On while the panel shows another device's values than the selected
+    // one's: from a press on another device until that device's panel block
+    // has been read. The view greys the panel meanwhile.
+    forms::Flag OtherDevice;
     // Section captions, top to bottom; the last section holds the exchange log.
     std::array<forms::Label, 5> Sections { forms::Label("Измеряемый газ:"), forms::Label("Параметры"),
         forms::Label("Настройки связи"), forms::Label("Настройка токового выхода"), forms::Label("Лог обмена") };
