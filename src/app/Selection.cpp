@@ -16,6 +16,7 @@ void TFormMain::SelectNode(forms::TreeNode* node)
         return;
     SelNode_ = node;
     Panel.OtherDevice.setOn(true);
+    Panel.DropEntries();
     GasRead_ = false;
     if (LoraFrom_ == LoraSource::Selected)
         LoraFrom_ = LoraSource::Other;

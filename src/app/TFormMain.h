@@ -224,7 +224,7 @@ private:
 
     // ---- Whose values the window holds and sends (Selection.cpp) -------------------
     // Makes node the selected device, or none: what the panel shows is then
-    // another device's.
+    // another device's, and values typed and not written are dropped.
     void SelectNode(forms::TreeNode* node);
     // After an answer of the selected device has been decoded into the panel.
     void PanelDecoded(uint8_t function, int32_t tag, int count);
@@ -235,6 +235,10 @@ private:
     bool PanelRead() const { return !Panel.OtherDevice.on(); }
     void CaptionSelected();
     void TimerHintTimer();
+    // What an edit writes to reg: the device's own value while the edit shows
+    // it untouched (no bound or display cap alters it), else the value
+    // entered, scaled.
+    uint16_t Entered(uint8_t address, const forms::SpinEdit& edit, uint16_t reg) const;
     // Where the LoRa window's values come from: the factory, the selected
     // device since it was selected, or a device read before.
     enum class LoraSource : uint8_t { Factory, Selected, Other } LoraFrom_ = LoraSource::Factory;

@@ -48,7 +48,9 @@ void TFormMain::ActWriteCurrExecute()
                                                        : "Коррекция 1 мА";
     // Hundredths of a milliampere, a half to the even neighbour.
     const double hundredths = std::nearbyint(Panel.EditCurr.value() * static_cast<double>(100.0f));
-    WriteRegister(SelAddr(), RegCurrent, status, kTimeoutMs, static_cast<uint16_t>(static_cast<int64_t>(hundredths)));
+    if (WriteRegister(
+            SelAddr(), RegCurrent, status, kTimeoutMs, static_cast<uint16_t>(static_cast<int64_t>(hundredths))))
+        Panel.EditCurr.accept(); // written: the next read shows the device's test current again
 }
 
 void TFormMain::ChBoxCurrFixClick()
@@ -68,7 +70,9 @@ void TFormMain::ChBoxCurrFixClick()
         return;
     Updating_ = true;
     Panel.RBt04mA.setChecked(true);
-    Panel.EditCurr.setValue(4.0);
+    // The device starts at 4 mA: a measured value typed before goes.
+    Panel.EditCurr.show(4.0);
+    Panel.EditCurr.revert();
 }
 
 } // namespace zor

@@ -1,7 +1,8 @@
 #pragma once
 // Turns the register values of one read answer from the selected device into
 // what the device panel shows, and keeps the device record's register cache
-// and state text up to date. It opens no window: that the device asks for a
+// and state text up to date. A value the technician has entered and not yet
+// written is left as entered. It opens no window: that the device asks for a
 // newer tool is only noted, for the window to tell once the answer has been
 // handled.
 
@@ -44,9 +45,10 @@ private:
     void decodeMagnet(const TDevice& dev, uint16_t v);
     void decodeVersion(const TDevice& dev, uint16_t v);
     void decodeRelays(const TDevice& dev, uint16_t v);
-    // Decimals, step and upper bound (the range) of a gas-dependent spin
-    // edit, then its value, all in the gas's units.
-    void setScaled(forms::SpinEdit& edit, const TDevice& dev, uint16_t v);
+    // Decimals, step and upper bound (the range, or the largest value the
+    // register holds if that is less) of a gas-dependent spin edit, then its
+    // value, all in the gas's units.
+    void setScaled(forms::SpinEdit& edit, const TDevice& dev, uint16_t v, uint16_t registerMax = 0xFFFF);
     void setUnitListEnabled(const TDevice& dev, bool gateOpen);
     void setCaption(const std::string& tail);
     void setImage(int image);

@@ -35,11 +35,6 @@ void ComboList::add(const std::string& item)
     changed();
 }
 
-void ComboList::setItemIndex(int i)
-{
-    set(value_, (i >= 0 && i < static_cast<int>(items_.size())) ? i : -1);
-}
-
 std::string ComboList::text() const
 {
     return value_ >= 0 ? items_[static_cast<size_t>(value_)] : std::string();
@@ -54,11 +49,9 @@ SpinEdit::SpinEdit(double min, double max, double step, int decimals, double val
 {
 }
 
-void SpinEdit::setValue(double v)
+double SpinEdit::clamped(double v) const
 {
-    if (min_ != max_)
-        v = std::clamp(v, std::min(min_, max_), std::max(min_, max_));
-    set(value_, v);
+    return min_ != max_ ? std::clamp(v, std::min(min_, max_), std::max(min_, max_)) : v;
 }
 
 std::string SpinEdit::text(char separator) const

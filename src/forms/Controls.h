@@ -51,9 +51,10 @@ private:
 };
 
 // A control the user enters a value in, which also shows what the program
-// puts in it. The program shows a value with show(); a value set otherwise
-// (the user's entry) is modified until the program takes it as shown
-// (accept: it has been written) or drops it (revert).
+// puts in it. The program shows its values with show(); a value the user has
+// entered (set any other way) stays in front of them until the program takes
+// it as its own (accept: it has been written) or drops it (revert: back to
+// the last value shown).
 template <class T> class Entry : public Control {
 public:
     bool modified() const { return value_ != shown_; }
@@ -65,6 +66,14 @@ protected:
         : value_(value)
         , shown_(value)
     {
+    }
+    // v as the control holds it (clamped, checked).
+    void present(T v)
+    {
+        const bool entered = modified();
+        shown_ = v;
+        if (!entered)
+            set(value_, v);
     }
     T value_;
 
@@ -82,11 +91,7 @@ public:
     const std::string& caption() const { return caption_; }
     bool checked() const { return value_; }
     void setChecked(bool on) { set(value_, on); }
-    void show(bool on)
-    {
-        setChecked(on);
-        accept();
-    }
+    void show(bool on) { present(on); }
 
 private:
     std::string caption_;
@@ -126,16 +131,13 @@ public:
     void add(const std::string& item);
     int itemIndex() const { return value_; }
     // An index without an item leaves the list without a selection.
-    void setItemIndex(int i);
-    void show(int i)
-    {
-        setItemIndex(i);
-        accept();
-    }
+    void setItemIndex(int i) { set(value_, valid(i)); }
+    void show(int i) { present(valid(i)); }
     // The text of the selected item, empty without a selection.
     std::string text() const;
 
 private:
+    int valid(int i) const { return i >= 0 && i < static_cast<int>(items_.size()) ? i : -1; }
     std::vector<std::string> items_;
 };
 
@@ -153,16 +155,13 @@ public:
     void setMax(double v) { set(max_, v); }
     void setStep(double v) { set(step_, v); }
     void setDecimals(int d) { set(decimals_, d); }
-    void setValue(double v);
-    void show(double v)
-    {
-        setValue(v);
-        accept();
-    }
+    void setValue(double v) { set(value_, clamped(v)); }
+    void show(double v) { present(clamped(v)); }
     // The value in fixed notation with the edit's decimals.
     std::string text(char separator) const;
 
 private:
+    double clamped(double v) const;
     double min_, max_, step_;
     int decimals_;
 };

@@ -202,6 +202,18 @@ protected:
         loop.advance(2000);
     }
 
+    // The window found, selected and read the device at address, and what
+    // that sent and showed is forgotten.
+    void OpenRead(int address)
+    {
+        MakeForm();
+        SearchUpTo(address);
+        Select(address);
+        ReadPanel();
+        sent.clear();
+        dialogs.shown.clear();
+    }
+
     // Runs until the write operation has ended, within a bound.
     void Finish(uint32_t boundMs = 30000)
     {
@@ -209,6 +221,16 @@ protected:
     }
 
     std::string Status() const { return form->StatBar.text(3); }
+
+    // The single-register writes among the frames sent.
+    std::vector<Frame> WritesSent() const
+    {
+        std::vector<Frame> writes;
+        for (const Frame& f : sent)
+            if (f[1] == 6)
+                writes.push_back(f);
+        return writes;
+    }
 };
 
 } // namespace zor::test

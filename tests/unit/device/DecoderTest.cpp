@@ -248,13 +248,14 @@ TEST_F(Decoding, GasDependentSpinEditsTakeDecimalsStepAndRangeBeforeTheValue)
         // gas range reg            raw     edit                         min   max  step  dec text
         {5,    1000, RegLimit1,     200,    &DevicePanel::EditLimit1,    0,    100, 0.1,  1,  "20,0"},
         {5,    1000, RegLimit2,     2000,   &DevicePanel::EditLimit2,    0,    100, 0.1,  1,  "100,0"},
-        {5,    1000, RegHyster,     0x0F0F, &DevicePanel::EditHyster,    0,    100, 0.1,  1,  "1,5"},
+        {5,    1000, RegHyster,     0x0F0F, &DevicePanel::EditHyster,    0,    25.5, 0.1, 1,  "1,5"},   // its byte
         {5,    1000, RegZeroZone,   0x0105, &DevicePanel::EditZeroZone,  0,    100, 0.1,  1,  "26,1"},
         {5,    1000, RegMagnetConc, 500,    &DevicePanel::EditMagnet,    2.5,  100, 0.1,  1,  "50,0"},
         {1,    5000, RegLimit1,     1000,   &DevicePanel::EditLimit1,    0,    50,  0.01, 2,  "10,00"},
         {1,    5000, RegMagnetConc, 20,     &DevicePanel::EditMagnet,    0.44, 50,  0.01, 2,  "0,44"},
         {24,   500,  RegLimit1,     300,    &DevicePanel::EditLimit1,    0,    500, 1,    0,  "300"},  // bound first
-        {24,   500,  RegHyster,     0x0A0A, &DevicePanel::EditHyster,    0,    500, 1,    0,  "10"},
+        {24,   500,  RegHyster,     0x0A0A, &DevicePanel::EditHyster,    0,    255, 1,    0,  "10"},
+        {24,   200,  RegHyster,     0x0A0A, &DevicePanel::EditHyster,    0,    200, 1,    0,  "10"},   // the range
     };
     // clang-format on
     select(5, SerialZor11);
@@ -498,6 +499,26 @@ TEST_F(Decoding, NewerToolHintIsNotedAtEveryDecodeOfOlderModelsAndNoBoxOpens)
         EXPECT_FALSE(decoder.TakeNewerToolHint());
     }
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Decoding, EnteredValuesStayAndTheRestShowsTheDevice)
+{
+    select(5, SerialZor11);
+    readPanel(block());
+    panel.EditLimit1.setValue(12.5);
+    panel.CBoxBaud.setItemIndex(6);
+    panel.CBoxBlock.setChecked(true);
+    readPanel(block({ { RegLimit1, 500 }, { RegLimit2, 3000 }, { RegLine, LineWord(5, 4, 2, 1) } }));
+    EXPECT_EQ(panel.EditLimit1.value(), 12.5);
+    EXPECT_EQ(panel.CBoxBaud.itemIndex(), 6);
+    EXPECT_TRUE(panel.CBoxBlock.checked());
+    EXPECT_EQ(panel.EditLimit2.value(), 30.0);
+    EXPECT_FALSE(panel.EditLimit2.modified());
+    // Dropped, they show the device as last read.
+    panel.DropEntries();
+    EXPECT_EQ(panel.EditLimit1.value(), 5.0);
+    EXPECT_EQ(panel.CBoxBaud.itemIndex(), 3);
+    EXPECT_FALSE(panel.CBoxBlock.checked());
 }
 
 TEST_F(Decoding, BlocksOutsideTheCacheChangeNothing)

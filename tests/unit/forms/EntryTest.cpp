@@ -29,6 +29,18 @@ TEST(Entry, AValueDifferentFromTheShownOneIsModifiedUntilTakenOrDropped)
     EXPECT_FALSE(edit.modified());
 }
 
+TEST(Entry, AnEnteredValueStaysInFrontOfWhatTheProgramShowsNext)
+{
+    SpinEdit edit { 0, 100, 0.1, 1, 10 };
+    edit.setValue(19.87);
+    edit.show(20);
+    EXPECT_EQ(edit.value(), 19.87);
+    EXPECT_TRUE(edit.modified());
+    edit.show(21);
+    edit.revert();
+    EXPECT_EQ(edit.value(), 21);
+}
+
 TEST(Entry, ShowingClampsLikeSettingAndCountsTheClampedValueAsShown)
 {
     SpinEdit edit { 0, 25.5, 0.1, 1, 0 };
