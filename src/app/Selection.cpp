@@ -21,6 +21,7 @@ void TFormMain::SelectNode(forms::TreeNode* node)
     if (LoraFrom_ == LoraSource::Selected)
         LoraFrom_ = LoraSource::Other;
     HintNode_ = nullptr;
+    windows_.CloseConcentrationDialog();
 }
 
 void TFormMain::PanelDecoded(uint8_t function, int32_t tag, int count)

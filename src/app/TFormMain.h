@@ -224,7 +224,8 @@ private:
 
     // ---- Whose values the window holds and sends (Selection.cpp) -------------------
     // Makes node the selected device, or none: what the panel shows is then
-    // another device's, and values typed and not written are dropped.
+    // another device's, values typed and not written are dropped, and the
+    // concentration dialog, set up for the device before, closes.
     void SelectNode(forms::TreeNode* node);
     // After an answer of the selected device has been decoded into the panel.
     void PanelDecoded(uint8_t function, int32_t tag, int count);
@@ -234,6 +235,9 @@ private:
     bool RefuseUnread(bool read, forms::DialogOwner owner = forms::DialogOwner::Main);
     bool PanelRead() const { return !Panel.OtherDevice.on(); }
     void CaptionSelected();
+    // The checks of "Град." on the selected device, with their messages, and
+    // the concentration dialog's tag for it; nothing when refused.
+    std::optional<int32_t> CalibrationTag();
     void TimerHintTimer();
     // What an edit writes to reg: the device's own value while the edit shows
     // it untouched (no bound or display cap alters it), else the value
