@@ -113,17 +113,21 @@ DevicePanelView::DevicePanelView(TFormMain& form, QWidget* parent)
 
 void DevicePanelView::bindPanelState()
 {
-    // The panel's caption is the selected device and its state. Disabling or
-    // hiding the panel concerns the device's sections; the exchange log stays
-    // readable and scrollable whatever the device does.
+    // The panel's caption names the device whose values it shows, and its
+    // state. Disabling or hiding the panel concerns the device's sections,
+    // greyed too while they show another device than the selected one; the
+    // exchange log stays readable and scrollable whatever the device does.
     forms::Label& model = form_.Panel.DevPanel;
-    Watch(model, this, [this, &model] {
+    forms::Flag& other = form_.Panel.OtherDevice;
+    const auto render = [this, &model, &other] {
         caption()->setText(qs(model.text()));
         for (size_t i = 0; i < 4; ++i) {
-            sections_[i]->setEnabled(model.enabled());
+            sections_[i]->setEnabled(model.enabled() && !other.on());
             sections_[i]->setVisible(model.visible());
         }
-    });
+    };
+    Watch(model, this, render);
+    Watch(other, this, render);
 }
 
 QWidget* DevicePanelView::gasSection()
