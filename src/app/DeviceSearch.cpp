@@ -31,7 +31,7 @@ void TFormMain::ActFindExecute()
 void TFormMain::RemoveAllDevices()
 {
     DevTree.clear();
-    SelNode_ = nullptr;
+    SelectNode(nullptr);
     ClickNode_ = nullptr;
     WriteNode_ = nullptr;
     ModelNode_.fill(nullptr);
@@ -46,7 +46,7 @@ void TFormMain::TimerFindTimer()
         return;
     }
     SetStatus("Поиск: " + std::to_string(FindAddr_));
-    const uint8_t data[4]{0x00, 0x06, 0x00, 0x02};
+    const uint8_t data[4] { 0x00, 0x06, 0x00, 0x02 };
     Issue(FindAddr_, 3, data, sizeof data, 6);
 }
 

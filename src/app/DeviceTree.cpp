@@ -14,7 +14,7 @@ void TFormMain::DevTreeMouseDown(MouseButton button, forms::TreeNode* node)
     ClickNode_ = node;
     if (node->level() == 0)
         return;
-    SelNode_ = node;
+    SelectNode(node);
     if (button == MouseButton::Right)
         windows_.PopupMenuLora();
 }
@@ -25,7 +25,7 @@ void TFormMain::DevTreeDblClick()
         ActStopExecute();
     if (!SelNode_ || SelNode_->level() != 1 || SelNode_ != ClickNode_ || !LinkReady())
         return;
-    Panel.DevPanel.setText(SelNode_->text());
+    CaptionSelected();
     ReadInput(SelAddr(), 5, 1);
 }
 
@@ -42,7 +42,7 @@ void TFormMain::RemoveDevice(uint8_t address, forms::TreeNode* node)
     DevList_.remove(address);
     if (node == SelNode_) {
         Panel.DevPanel.setVisible(false);
-        SelNode_ = nullptr;
+        SelectNode(nullptr);
     }
     if (node == ClickNode_)
         ClickNode_ = nullptr;

@@ -40,7 +40,7 @@ void TFormMain::PortLost()
         ReadBusy_ = false;
         ActReadStopExecute();
         Panel.NoAnswer.setOn(true);
-        if (SelNode_)
+        if (SelNode_ && PanelRead())
             Panel.DevPanel.setText(SelNode_->text() + "  -  Порт потерян, показания устарели");
     }
     TimerReadOnes_->setEnabled(false);

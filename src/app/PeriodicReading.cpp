@@ -23,7 +23,7 @@ void TFormMain::ActRenewExecute()
         // A start needs the port; a tick runs on the link the start opened.
         if (!TimerRead_->enabled() && !LinkReady())
             return;
-        Panel.DevPanel.setText(SelNode_->text());
+        CaptionSelected();
         BtRead.setAction(&ActReadStop);
         SetStatus("Автоматическое чтение");
         EnableWriteButtons(Panel, false);
@@ -63,7 +63,7 @@ void TFormMain::TimerReadOnesTimer()
     TimerReadOnes_->setEnabled(false);
     if (!SelNode_)
         return;
-    Panel.DevPanel.setText(SelNode_->text());
+    CaptionSelected();
     ReadHolding(SelAddr(), 0, 19);
 }
 

@@ -24,7 +24,10 @@ std::string LogLine(uint8_t address, uint8_t function, int reg, uint16_t value)
     return "Прибор:" + std::to_string(address) + buf;
 }
 
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+uint16_t Word(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] << 8 | p[1]);
+}
 
 } // namespace
 
@@ -107,10 +110,14 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
     AnswerCame(address);
     if (SelNode_ && address == SelAddr()) {
         if (tag + count < 20 || tag >= 256) {
-            if (decoder_.DecodeBlock(address, function, values, count, tag) == 1)
+            if (decoder_.DecodeBlock(address, function, values, count, tag) == 1) {
                 Panel.DevPanel.setEnabled(true);
+                PanelDecoded(function, tag, count);
+            }
         } else if (tag >= 64) {
             formLora_->DecodeLoraBlock(values, count);
+            if (tag == LoraBlock.first && count >= LoraBlock.count)
+                LoraFrom_ = LoraSource::Selected;
             if (windows_.LoraVisible())
                 formLora_->ShowLoraSettings();
             else
@@ -150,8 +157,8 @@ void TFormMain::ModbusTimeout()
         Message("Ошибка записи параметров!");
         if (LineChanged_) {
             LineChanged_ = false;
-            ReopenLink(ComPort.BaudRate(), static_cast<TParity>(ComPort.Parity()),
-                static_cast<TStopBits>(ComPort.StopBits()));
+            ReopenLink(
+                ComPort.BaudRate(), static_cast<TParity>(ComPort.Parity()), static_cast<TStopBits>(ComPort.StopBits()));
         }
     }
     WriteOp_ = woNone;

@@ -15,8 +15,10 @@ void TFormMain::CountCycle(bool missed)
     }
     if (++link_.missedCycles < 2 || !SelNode_)
         return;
-    // The tick has just written the device's name into the caption.
-    Panel.DevPanel.setText(SelNode_->text() + "  -  Нет ответа, показания устарели");
+    // The tick has just written the device's name into the caption, when
+    // the panel shows its values.
+    if (PanelRead())
+        Panel.DevPanel.setText(SelNode_->text() + "  -  Нет ответа, показания устарели");
     if (Panel.NoAnswer.on())
         return;
     Panel.NoAnswer.setOn(true);
@@ -31,7 +33,7 @@ void TFormMain::AnswerCame(uint8_t address)
     if (!Panel.NoAnswer.on())
         return;
     Panel.NoAnswer.setOn(false);
-    Panel.DevPanel.setText(SelNode_->text());
+    CaptionSelected();
 }
 
 } // namespace zor

@@ -20,7 +20,7 @@ TFormMain::TFormMain(Platform platform)
     , TimerRead_(loop_.createTimer())
     , TimerReadOnes_(loop_.createTimer())
     , TimerTimeOut_(loop_.createTimer())
-    , decoder_(DevList_, DevTree, SelNode_, Panel, dialogs_, separator_)
+    , decoder_(DevList_, DevTree, SelNode_, Panel, separator_)
     , formDlg_(std::make_unique<TFormDlg>(*this))
     , formLora_(std::make_unique<TFormLora>(*this))
     , aboutBox_(std::make_unique<TAboutBox>())
@@ -34,8 +34,9 @@ TFormMain::TFormMain(Platform platform)
     VSModbus.SetPollingDelay(500);
     VSModbus.SetInputTimeout(500);
     VSModbus.SetResponseTimeout(50);
-    VSModbus.SetOnModbusPacketEvent(
-        [this](TVSModbusRTU& sender, const uint8_t* data, uint16_t size) { VSModbusModbusPacketEvent(sender, data, size); });
+    VSModbus.SetOnModbusPacketEvent([this](TVSModbusRTU& sender, const uint8_t* data, uint16_t size) {
+        VSModbusModbusPacketEvent(sender, data, size);
+    });
     VSModbus.SetOnPortLost([this](TVSCOM&) { PortLost(); });
     link_.proc = platform.proc;
     link_.regain = loop_.createTimer();
@@ -64,6 +65,9 @@ TFormMain::TFormMain(Platform platform)
     TimerRead_->setHandler([this] { TimerReadTimer(); });
     TimerReadOnes_->setHandler([this] { TimerReadOnesTimer(); });
     TimerTimeOut_->setHandler([this] { TimerTimeOutTimer(); });
+    TimerHint_ = loop_.createTimer();
+    TimerHint_->setInterval(1);
+    TimerHint_->setHandler([this] { TimerHintTimer(); });
 
     Panel.DevPanel.setEnabled(false);
     Panel.ChBoxCurrFix.setEnabled(false);
@@ -93,10 +97,12 @@ void TFormMain::FormCreate()
 void TFormMain::PortCaption(const std::string& name, uint32_t baud, int dataBits, int parity, int stopBits)
 {
     const auto pick = [](const auto& table, int i) {
-        return i >= 0 && i < static_cast<int>(table.size()) ? std::string(table[static_cast<size_t>(i)]) : std::string("?");
+        return i >= 0 && i < static_cast<int>(table.size()) ? std::string(table[static_cast<size_t>(i)])
+                                                            : std::string("?");
     };
-    StatBar.setText(0, name + ": " + std::to_string(baud) + " / " + std::to_string(dataBits) + "-"
-            + pick(ParityNames, parity) + "-" + pick(StopBitNames, stopBits));
+    StatBar.setText(0,
+        name + ": " + std::to_string(baud) + " / " + std::to_string(dataBits) + "-" + pick(ParityNames, parity) + "-"
+            + pick(StopBitNames, stopBits));
 }
 
 void TFormMain::ComBoxChange()

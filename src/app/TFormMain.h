@@ -71,8 +71,8 @@ public:
     // ---- Requests ------------------------------------------------------
     void ReadHolding(uint8_t address, uint8_t start, uint8_t count);
     void ReadInput(uint8_t address, uint8_t offset, uint8_t count);
-    bool WriteRegister(uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs,
-        uint16_t value);
+    bool WriteRegister(
+        uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs, uint16_t value);
 
     // ---- Replies and time-outs -------------------------------------------
     void VSModbusModbusPacketEvent(TVSModbusRTU& sender, const uint8_t* data, uint16_t size);
@@ -126,7 +126,7 @@ public:
 
     // ---- Units ---------------------------------------------------------------------------
     void CBoxUnitChange();
-    void CBoxGasChange() {}
+    void CBoxGasChange() { }
 
     // ---- LoRa ------------------------------------------------------------------------------
     void N11Click();
@@ -152,19 +152,19 @@ public:
     static constexpr uint32_t kRegainCheckMs = 1000;
 
     // ---- Models the view renders ------------------------------------------------------------
-    forms::Action ActFind{"Найти", "Начать поиск приборов"};
-    forms::Action ActStop{"Стоп", "Остановить поиск"};
-    forms::Action ActRenew{"Читать", "Начать автоматическое чтение данных из прибора"};
-    forms::Action ActReadStop{"Стоп", "Остановить автоматическое чтение данных"};
-    forms::Action ActSaveToFile{"Сохр.", "Сохранить лог в файл"};
-    forms::Action ActHelp{"Помощь", ""};
-    forms::ActionButton BtFind{&ActFind};
-    forms::ActionButton BtRead{&ActRenew};
-    forms::Label FindPanel{"                      MODBUS RTU"};
-    forms::Label NodeMenuItem{"Настройки LoRa"}; // N11 of MenuLora
-    forms::Label bCfgHint{"Изменить настройки"};
+    forms::Action ActFind { "Найти", "Начать поиск приборов" };
+    forms::Action ActStop { "Стоп", "Остановить поиск" };
+    forms::Action ActRenew { "Читать", "Начать автоматическое чтение данных из прибора" };
+    forms::Action ActReadStop { "Стоп", "Остановить автоматическое чтение данных" };
+    forms::Action ActSaveToFile { "Сохр.", "Сохранить лог в файл" };
+    forms::Action ActHelp { "Помощь", "" };
+    forms::ActionButton BtFind { &ActFind };
+    forms::ActionButton BtRead { &ActRenew };
+    forms::Label FindPanel { "                      MODBUS RTU" };
+    forms::Label NodeMenuItem { "Настройки LoRa" }; // N11 of MenuLora
+    forms::Label bCfgHint { "Изменить настройки" };
     forms::TreeView DevTree;
-    forms::StatusBar StatBar{{300, 90, 90, 50}};
+    forms::StatusBar StatBar { { 300, 90, 90, 50 } };
     DevicePanel Panel;
     ExchangeLog Log;
 
@@ -258,13 +258,41 @@ private:
     void AnswerCame(uint8_t address);
     LinkWatch link_;
 
+    // ---- Whose values the window holds and sends (Selection.cpp) -------------------
+    // Makes node the selected device, or none: what the panel shows is then
+    // another device's, values typed and not written are dropped, and the
+    // concentration dialog, set up for the device before, closes.
+    void SelectNode(forms::TreeNode* node);
+    // After an answer of the selected device has been decoded into the panel.
+    void PanelDecoded(uint8_t function, int32_t tag, int count);
+    // With a device selected whose values were not read since it was
+    // selected (read false), tells the technician to read it first and
+    // returns true: the command that would send them is refused.
+    bool RefuseUnread(bool read, forms::DialogOwner owner = forms::DialogOwner::Main);
+    bool PanelRead() const { return !Panel.OtherDevice.on(); }
+    void CaptionSelected();
+    // The checks of "Град." on the selected device, with their messages, and
+    // the concentration dialog's tag for it; nothing when refused.
+    std::optional<int32_t> CalibrationTag();
+    void TimerHintTimer();
+    // What an edit writes to reg: the device's own value while the edit shows
+    // it untouched (no bound or display cap alters it), else the value
+    // entered, scaled.
+    uint16_t Entered(uint8_t address, const forms::SpinEdit& edit, uint16_t reg) const;
+    // Where the LoRa window's values come from: the factory, the selected
+    // device since it was selected, or a device read before.
+    enum class LoraSource : uint8_t { Factory, Selected, Other } LoraFrom_ = LoraSource::Factory;
+    forms::TreeNode* HintNode_ = nullptr; // told to use a newer tool since selected
+    bool GasRead_ = false; // the selected device's gas read since it was selected
+    std::unique_ptr<Timer> TimerHint_; // the newer-tool hint, once an answer is handled
+
     EventLoop& loop_;
     forms::Dialogs& dialogs_;
     WindowHost& windows_;
     char separator_;
 
     DeviceTable DevList_;
-    std::array<forms::TreeNode*, 4> ModelNode_{};
+    std::array<forms::TreeNode*, 4> ModelNode_ {};
     forms::TreeNode* SelNode_ = nullptr;
     forms::TreeNode* ClickNode_ = nullptr;
     forms::TreeNode* WriteNode_ = nullptr;

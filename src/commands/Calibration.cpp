@@ -9,8 +9,8 @@
 #include "device/Registers.h"
 #include "device/Tables.h"
 
-#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace zor {
 
@@ -22,7 +22,7 @@ void TFormMain::RunCalibration(TWriteOp op, const std::string& question)
 {
     const bool reading = TimerRead_->enabled();
     const TDevice* dev = SelDevice();
-    if (!dev)
+    if (!dev || RefuseUnread(PanelRead()))
         return;
     if (!(dev->Regs[RegState] & StateWorks)) {
         Message(std::string(kNotWorking));
@@ -58,48 +58,60 @@ void TFormMain::ActInitExecute()
     RunCalibration(woReset, "Сбросить градуировку?");
 }
 
-void TFormMain::ActCalbExecute()
+std::optional<int32_t> TFormMain::CalibrationTag()
 {
     const TDevice* dev = SelDevice();
-    if (!dev)
-        return;
+    if (!dev || RefuseUnread(PanelRead()))
+        return std::nullopt;
     const stGas& gas = Gases[GasCode(*dev)];
     const uint8_t unit = (dev->Regs[RegOptions] & OptSecondUnit) ? gas.Unit2 : gas.Unit1;
     const uint16_t conc = dev->Regs[RegConc];
     const uint16_t range = dev->Regs[RegRange];
     if (!(dev->Regs[RegState] & StateWorks)) {
         Message(std::string(kNotWorking));
-        return;
+        return std::nullopt;
     }
     if (conc == 0) {
         Message("Необходимо подать ПГС!");
-        return;
+        return std::nullopt;
     }
     // In %НКПР the limit is a fixed raw 100; otherwise a tenth of the range,
     // which itself passes.
     if ((unit == UnitLel && conc < 100) || (unit != UnitLel && range * 0.1 > conc)) {
         Message("Концентрация < 10% !");
-        return;
+        return std::nullopt;
     }
-    formDlg_->Caption.setText("ПГС:");
-    formDlg_->Tag = static_cast<int32_t>(
+    return static_cast<int32_t>(
         static_cast<uint32_t>(range) << 16 | static_cast<uint32_t>(unit) << 8 | (dev->Regs[RegGas] & 0x00FFu));
+}
+
+void TFormMain::ActCalbExecute()
+{
+    const std::optional<int32_t> tag = CalibrationTag();
+    if (!tag)
+        return;
+    formDlg_->Caption.setText("ПГС:");
+    formDlg_->Tag = *tag;
+    // A dialog still open is set up again, for the device as it is now.
+    windows_.CloseConcentrationDialog();
     windows_.ShowConcentrationDialog();
 }
 
 bool TFormMain::ApplySpan(float x)
 {
-    if (Finding_ || WriteOp_ != woNone)
+    if (Finding_ || WriteOp_ != woNone || !CalibrationTag())
         return false;
     const TDevice* dev = SelDevice();
-    if (!dev)
-        return false;
     // Firmware before 15.52 takes the concentration in the gas's first unit.
     if ((dev->Regs[RegOptions] & OptSecondUnit) && dev->Regs[RegVersion] < 1552)
         x = std::nearbyint(x / Gases[GasCode(*dev)].MgFactor);
-    // The command word is 16 bits: a value beyond them must not wrap into a
-    // small, wrong span.
-    SpanValue_ = static_cast<uint16_t>(std::clamp(std::trunc(x), 0.0f, 65535.0f));
+    // The command register also takes the words for zero, reset and unit:
+    // a span beyond the concentrations the panel shows would be one of them.
+    if (!(x >= 1 && x < SpanMax + 1.0f)) {
+        Message("Концентрация ПГС вне диапазона!");
+        return false;
+    }
+    SpanValue_ = static_cast<uint16_t>(std::trunc(x));
     StartOperation(woSpan);
     return true;
 }

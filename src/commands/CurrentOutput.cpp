@@ -19,7 +19,7 @@ void TFormMain::TestCurrent(uint16_t command, const std::string& status)
 {
     // A selection the window makes itself sends nothing: only one request
     // may be outstanding, and the decoder runs while a read is answered.
-    if (Updating_)
+    if (Updating_ || RefuseUnread(PanelRead()))
         return;
     WriteRegister(SelAddr(), RegConc, status, kTimeoutMs, command);
 }
@@ -41,12 +41,16 @@ void TFormMain::RBt20mAClick()
 
 void TFormMain::ActWriteCurrExecute()
 {
+    if (RefuseUnread(PanelRead()))
+        return;
     const std::string status = Panel.RBt04mA.checked() ? "Коррекция 4 мА"
         : Panel.RBt20mA.checked()                      ? "Коррекция 20 мА"
                                                        : "Коррекция 1 мА";
     // Hundredths of a milliampere, a half to the even neighbour.
     const double hundredths = std::nearbyint(Panel.EditCurr.value() * static_cast<double>(100.0f));
-    WriteRegister(SelAddr(), RegCurrent, status, kTimeoutMs, static_cast<uint16_t>(static_cast<int64_t>(hundredths)));
+    if (WriteRegister(
+            SelAddr(), RegCurrent, status, kTimeoutMs, static_cast<uint16_t>(static_cast<int64_t>(hundredths))))
+        Panel.EditCurr.accept(); // written: the next read shows the device's test current again
 }
 
 void TFormMain::ChBoxCurrFixClick()
@@ -58,7 +62,7 @@ void TFormMain::ChBoxCurrFixClick()
     const bool on = Panel.ChBoxCurrFix.checked();
     // When the box agrees with the device (always so when the decoder set
     // it) nothing is sent.
-    if (on == static_cast<bool>(c & StateCurrentFixed))
+    if (on == static_cast<bool>(c & StateCurrentFixed) || RefuseUnread(PanelRead()))
         return;
     const uint16_t value
         = on ? static_cast<uint16_t>(c | StateCurrentFixed) : static_cast<uint16_t>(c & ~StateCurrentFixed);
@@ -66,7 +70,9 @@ void TFormMain::ChBoxCurrFixClick()
         return;
     Updating_ = true;
     Panel.RBt04mA.setChecked(true);
-    Panel.EditCurr.setValue(4.0);
+    // The device starts at 4 mA: a measured value typed before goes.
+    Panel.EditCurr.show(4.0);
+    Panel.EditCurr.revert();
 }
 
 } // namespace zor

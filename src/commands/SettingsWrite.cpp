@@ -34,9 +34,17 @@ int Whole(const forms::SpinEdit& edit)
     return static_cast<int>(std::nearbyint(edit.value()));
 }
 
-uint16_t LineWordOf(const DevicePanel& p)
+// The code a list gives a field of the line word: its item's, or, while it
+// has no item selected (a code it offers no item for), the device's own.
+int Code(const forms::ComboList& list, int first, int held)
 {
-    return LineWord(Whole(p.SEditAddr), Item(p.CBoxBaud) + 1, Item(p.CBoxPar), Item(p.CBoxStopBit) + 1);
+    return list.itemIndex() >= 0 ? list.itemIndex() + first : held;
+}
+
+uint16_t LineWordOf(const DevicePanel& p, uint16_t held)
+{
+    return LineWord(Whole(p.SEditAddr), Code(p.CBoxBaud, 1, LineBaudCode(held)),
+        Code(p.CBoxPar, 0, LineParityCode(held)), Code(p.CBoxStopBit, 1, LineStopCode(held)));
 }
 
 // Relay 1 and relay 2, and the diagnostic relay where the device has one (its
@@ -62,7 +70,7 @@ void TFormMain::StartOperation(TWriteOp op)
 
 void TFormMain::ActWriteAddrExecute()
 {
-    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_)
+    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_ || RefuseUnread(PanelRead()))
         return;
     const int address = Whole(Panel.SEditAddr);
     // Writing a device's own address again is allowed: it rewrites its line
@@ -78,7 +86,7 @@ void TFormMain::ActWriteAddrExecute()
 
 void TFormMain::ActWriteOptExecute()
 {
-    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_)
+    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_ || RefuseUnread(PanelRead()))
         return;
     if (Panel.EditLimit1.value() > Panel.EditLimit2.value()) {
         dialogs_.message(
@@ -93,6 +101,11 @@ uint16_t TFormMain::Scaled(uint8_t address, double value) const
     // The factor is single precision; the product rounds half to even.
     const float factor = static_cast<float>(std::pow(10.0, Gases[GasCode(*DevList_.at(address))].Decimals));
     return static_cast<uint16_t>(static_cast<int64_t>(std::nearbyint(value * factor)));
+}
+
+uint16_t TFormMain::Entered(uint8_t address, const forms::SpinEdit& edit, uint16_t reg) const
+{
+    return edit.modified() ? Scaled(address, edit.value()) : DevList_.at(address)->Regs[reg];
 }
 
 void TFormMain::SendStep(uint8_t address, uint16_t reg, uint16_t value)
@@ -116,14 +129,18 @@ void TFormMain::KeepWaiting()
 std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_t reg, uint16_t value)
 {
     const auto limit1 = [&] {
-        return WriteStep { RegLimit1, Scaled(address, Panel.EditLimit1.value()), "Запись порога №1..." };
+        return WriteStep { RegLimit1, Entered(address, Panel.EditLimit1, RegLimit1), "Запись порога №1..." };
     };
     const auto limit2 = [&] {
-        return WriteStep { RegLimit2, Scaled(address, Panel.EditLimit2.value()), "Запись порога №2..." };
+        return WriteStep { RegLimit2, Entered(address, Panel.EditLimit2, RegLimit2), "Запись порога №2..." };
     };
     const auto hyster = [&] {
+        // The edit offers no more than the byte holds; the byte goes to both
+        // halves.
         const uint16_t h = Scaled(address, Panel.EditHyster.value()) & 0x00FF;
-        return WriteStep { RegHyster, static_cast<uint16_t>(h * 257), "Запись гистерезиса..." };
+        const uint16_t word
+            = Panel.EditHyster.modified() ? static_cast<uint16_t>(h * 257) : DevList_.at(address)->Regs[RegHyster];
+        return WriteStep { RegHyster, word, "Запись гистерезиса..." };
     };
     const auto blocking = [&] {
         return WriteStep { RegOptions, static_cast<uint16_t>(Panel.CBoxBlock.checked() ? OptBlock : 0),
@@ -139,9 +156,10 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
             return std::nullopt;
         switch (WriteOp_) {
         case woInterface:
-            return WriteStep { RegLine, LineWordOf(Panel), "Запись настроек интерфейса..." };
+            return WriteStep { RegLine, LineWordOf(Panel, DevList_.at(address)->Regs[RegLine]),
+                "Запись настроек интерфейса..." };
         case woOptions:
-            return WriteStep { RegMagnetConc, Scaled(address, Panel.EditMagnet.value()),
+            return WriteStep { RegMagnetConc, Entered(address, Panel.EditMagnet, RegMagnetConc),
                 "Запись для магнитной калибровки..." };
         case woZero:
             return WriteStep { RegConc, CmdSetZero, WriteOpTexts[woZero] };
@@ -168,7 +186,7 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
     case RegLimit2:
         return Limit1First_ ? hyster() : limit1();
     case RegHyster:
-        return WriteStep { RegZeroZone, Scaled(address, Panel.EditZeroZone.value()), "Запись нулевой зоны..." };
+        return WriteStep { RegZeroZone, Entered(address, Panel.EditZeroZone, RegZeroZone), "Запись нулевой зоны..." };
     case RegZeroZone:
         if (Panel.CBoxRelay1.enabled())
             return WriteStep { RegRelays, RelayWordOf(Panel), "Запись настроек реле" };
@@ -258,6 +276,11 @@ int TFormMain::EndOperation(uint8_t address)
     SetStatus("");
     const TWriteOp op = WriteOp_;
     const bool calibration = op == woZero || op == woSpan || op == woReset;
+    // What was typed is now what the device holds.
+    if (op == woOptions)
+        Panel.TakeParameters();
+    else if (op == woInterface)
+        Panel.TakeLine();
     // Replies and timers keep running while the box is open; the rest waits
     // for the user to close it.
     Message(calibration ? std::string(WriteOpDoneTexts[op]) : std::string("Параметры изменены!"));

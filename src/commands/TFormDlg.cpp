@@ -1,10 +1,12 @@
 #include "commands/TFormDlg.h"
 
 #include "app/TFormMain.h"
+#include "device/Registers.h"
 #include "device/Tables.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace zor {
 
@@ -37,9 +39,9 @@ void TFormDlg::FormShow()
     GasCode = static_cast<uint8_t>(tag);
 
     const stGas& gas = GasRow(GasCode);
-    // Whatever is entered goes to the device as value x 10^d in one 16-bit
-    // register: the upper limit stays within it.
-    const float ceiling = 65535.0f / Power10(gas.Decimals);
+    // Whatever is entered goes to the device as value x 10^d in the command
+    // register: the upper limit stays below its command words.
+    const float ceiling = SpanMax / Power10(gas.Decimals);
     if (UnitCode == UnitLel) {
         LConc.setText(UnitText(UnitLel));
         const float upper = std::min(2 * gas.NominalRange, ceiling);
@@ -64,6 +66,18 @@ void TFormDlg::FormShow()
 
 void TFormDlg::BtOkClick()
 {
+    // What "Град." checked is checked again, on the device as it is now; a
+    // device whose range, unit or gas has changed since gets the dialog set
+    // up again before anything is written.
+    const std::optional<int32_t> tag = main_.CalibrationTag();
+    if (!tag)
+        return;
+    if (*tag != Tag) {
+        Tag = *tag;
+        FormShow();
+        main_.Message("Данные прибора изменились!");
+        return;
+    }
     const float x = static_cast<float>(EditConc.value() * std::pow(10.0, GasRow(GasCode).Decimals));
     if (main_.ApplySpan(x))
         main_.windows_.CloseConcentrationDialog();

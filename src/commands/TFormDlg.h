@@ -31,12 +31,14 @@ public:
     uint8_t UnitCode = 0;
     uint8_t GasCode = 0;
 
-    // Run by the window host each time it shows the dialog (placing it over
-    // the main window is the host's part): unpacks Tag and sets the limits,
-    // decimals, step and preset of EditConc for the unit.
+    // Run by the window host when the dialog appears (placing it over the
+    // main window is the host's part), and again when the device changed
+    // under it: unpacks Tag and sets the limits, decimals, step and preset of
+    // EditConc for the unit.
     void FormShow();
-    // Starts the calibration with the value entered, in register units, and
-    // closes the dialog; stays open when the window refuses.
+    // Checks the selected device again as "Град." does, then starts the
+    // calibration with the value entered, in register units, and closes the
+    // dialog; stays open when the window refuses.
     void BtOkClick();
     void BtCancelClick();
     void EditConcKeyDown() { }

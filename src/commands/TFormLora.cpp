@@ -186,6 +186,8 @@ void TFormLora::BitBtnReadClick()
 
 void TFormLora::BitBtnRFWriteClick()
 {
+    if (main_.RefuseUnread(main_.LoraFrom_ != TFormMain::LoraSource::Other, forms::DialogOwner::Lora))
+        return;
     Settings.Chan1 = static_cast<uint32_t>(EditChan1.value());
     Settings.Chan2 = static_cast<uint32_t>(EditChan2.value());
     Settings.Chan3 = static_cast<uint32_t>(EditChan3.value());
@@ -204,6 +206,8 @@ void TFormLora::BitBtnRFWriteClick()
 
 void TFormLora::BitBtnABPWriteClick()
 {
+    if (main_.RefuseUnread(main_.LoraFrom_ != TFormMain::LoraSource::Other, forms::DialogOwner::Lora))
+        return;
     const std::string app = Letters(EditAppSKey.text());
     const std::string nwk = Letters(EditNwkSKey.text());
     const std::string appError = "Ошибка в AppsKey!";

@@ -3,6 +3,7 @@
 #include "device/DeviceTexts.h"
 #include "runtime/NumberFormat.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zor {
@@ -55,12 +56,11 @@ std::string_view errorReason(uint16_t state, uint16_t options)
 } // namespace
 
 Decoder::Decoder(DeviceTable& devList, forms::TreeView& devTree, forms::TreeNode*& selNode, DevicePanel& panel,
-    forms::Dialogs& dialogs, char separator, const TGasTable& gases)
+    char separator, const TGasTable& gases)
     : devList_(devList)
     , devTree_(devTree)
     , selNode_(selNode)
     , panel_(panel)
-    , dialogs_(dialogs)
     , separator_(separator)
     , gases_(gases)
 {
@@ -70,21 +70,17 @@ int Decoder::DecodeBlock(uint8_t address, uint8_t function, const uint16_t* valu
 {
     const bool holding = firstRegister >= 0 && count >= 0 && firstRegister + count <= PanelBlock.count;
     const bool gasInput = firstRegister == InRegGas && count == 1;
-    if (!(holding || gasInput) || !devList_.at(address))
+    TDevice* dev = devList_.at(address);
+    if (!(holding || gasInput) || !dev)
         return 0;
 
     panel_.DevPanel.setVisible(true);
     const bool cache = function == 3;
     // The gates of registers 4 and 16 use the version of this same answer.
     if (cache && firstRegister <= RegVersion && RegVersion < firstRegister + count)
-        devList_.at(address)->Regs[RegVersion] = values[RegVersion - firstRegister];
+        dev->Regs[RegVersion] = values[RegVersion - firstRegister];
 
     for (int i = 0; i < count; ++i) {
-        // Looked up for every register: the version hint is modal, and the
-        // events handled meanwhile may have changed the table.
-        TDevice* dev = devList_.at(address);
-        if (!dev)
-            break;
         const int reg = firstRegister + i;
         if (cache && reg < RegCacheSize)
             dev->Regs[static_cast<size_t>(reg)] = values[i];
@@ -123,8 +119,8 @@ void Decoder::decode(TDevice& dev, int reg, uint16_t v)
         return decodeVersion(dev, v);
     case RegRelays:
         return decodeRelays(dev, v);
-    case RegHyster:
-        return setScaled(panel_.EditHyster, dev, v & 0x00FF);
+    case RegHyster: // one byte, written to both halves
+        return setScaled(panel_.EditHyster, dev, v & 0x00FF, 0x00FF);
     case RegZeroZone:
         return setScaled(panel_.EditZeroZone, dev, v);
     default: // cached only
@@ -147,10 +143,10 @@ void Decoder::decodeGas(TDevice& dev, uint16_t v)
 
 void Decoder::decodeLine(uint16_t v)
 {
-    panel_.SEditAddr.setValue(LineAddress(v));
-    panel_.CBoxBaud.setItemIndex(LineBaudCode(v) - 1);
-    panel_.CBoxPar.setItemIndex(LineParityCode(v));
-    panel_.CBoxStopBit.setItemIndex(LineStopCode(v) - 1);
+    panel_.SEditAddr.show(LineAddress(v));
+    panel_.CBoxBaud.show(LineBaudCode(v) - 1);
+    panel_.CBoxPar.show(LineParityCode(v));
+    panel_.CBoxStopBit.show(LineStopCode(v) - 1);
 }
 
 void Decoder::decodeState(TDevice& dev, uint16_t v)
@@ -172,7 +168,7 @@ void Decoder::decodeState(TDevice& dev, uint16_t v)
 
 void Decoder::decodeOptions(TDevice& dev, uint16_t v)
 {
-    panel_.CBoxBlock.setChecked(v & OptBlock);
+    panel_.CBoxBlock.show(static_cast<bool>(v & OptBlock));
     const stGas& gas = gasOf(dev);
     panel_.CBoxUnit.setItems({ UnitText(gas.Unit1), UnitText(gas.Unit2) });
     panel_.CBoxUnit.setItemIndex((v & OptSecondUnit) ? 1 : 0);
@@ -204,7 +200,7 @@ void Decoder::decodeConc(const TDevice& dev, uint16_t v)
     // otherwise by the command value read back.
     const int mA = (state & StateWarmUp) ? 1 : v == CmdCurrent4mA ? 4 : 20;
     (mA == 1 ? panel_.RBt01mA : mA == 4 ? panel_.RBt04mA : panel_.RBt20mA).setChecked(true);
-    panel_.EditCurr.setValue(mA);
+    panel_.EditCurr.show(mA);
     panel_.EditI.setText(FormatGeneral(mA, 4, separator_));
 }
 
@@ -240,13 +236,13 @@ void Decoder::decodeMagnet(const TDevice& dev, uint16_t v)
     setScaled(panel_.EditMagnet, dev, v);
 }
 
-void Decoder::setScaled(forms::SpinEdit& edit, const TDevice& dev, uint16_t v)
+void Decoder::setScaled(forms::SpinEdit& edit, const TDevice& dev, uint16_t v, uint16_t registerMax)
 {
     const int d = gasOf(dev).Decimals;
     edit.setDecimals(d);
     edit.setStep(1 / scale(d));
-    edit.setMax(dev.Regs[RegRange] / scale(d));
-    edit.setValue(v / scale(d));
+    edit.setMax(std::min(dev.Regs[RegRange], registerMax) / scale(d));
+    edit.show(v / scale(d));
 }
 
 void Decoder::decodeVersion(const TDevice& dev, uint16_t v)
@@ -258,17 +254,8 @@ void Decoder::decodeVersion(const TDevice& dev, uint16_t v)
     panel_.CBoxGas.setEnabled(gateOpen);
     setUnitListEnabled(dev, gateOpen);
 
-    if (!(isZor11To13(dev) || (zor10 && (v % 100 == 4 || v % 100 == 5) && v < 200)) || hintOpen_)
-        return;
-    // Shown at every decode, but one box at a time: the box is modal and
-    // answers keep being decoded while it is open. Nothing of the record is
-    // touched after it: the events handled meanwhile may have freed it.
-    hintOpen_ = true;
-    struct Close {
-        bool& open;
-        ~Close() { open = false; }
-    } close { hintOpen_ };
-    dialogs_.inform(forms::DialogOwner::Main, std::string(TextUseNewerTool));
+    if (isZor11To13(dev) || (zor10 && (v % 100 == 4 || v % 100 == 5) && v < 200))
+        newerTool_ = true;
 }
 
 void Decoder::setUnitListEnabled(const TDevice& dev, bool gateOpen)
@@ -286,12 +273,12 @@ void Decoder::decodeRelays(const TDevice& dev, uint16_t v)
     panel_.Label20.setVisible(!zor10);
     // Some "ZOR-10" firmware has fixed relay modes.
     const bool fixedModes = zor10 && (VersionMatch(dev, 3, 120) || VersionMatch(dev, 4, 230));
-    panel_.CBoxRelay1.setItemIndex(fixedModes ? 0 : (v & Relay1) ? 1 : 0);
-    panel_.CBoxRelay2.setItemIndex(fixedModes ? 0 : (v & Relay2) ? 1 : 0);
+    panel_.CBoxRelay1.show(fixedModes ? 0 : (v & Relay1) ? 1 : 0);
+    panel_.CBoxRelay2.show(fixedModes ? 0 : (v & Relay2) ? 1 : 0);
     panel_.CBoxRelay1.setEnabled(!fixedModes);
     panel_.CBoxRelay2.setEnabled(!fixedModes);
     if (!zor10)
-        panel_.CBoxRelayD.setItemIndex((v & RelayDiag) ? 1 : 0);
+        panel_.CBoxRelayD.show((v & RelayDiag) ? 1 : 0);
 }
 
 void Decoder::setCaption(const std::string& tail)

@@ -2,6 +2,20 @@
 
 namespace zor {
 
+namespace {
+
+template <class... E> void Accept(E&... entries)
+{
+    (entries.accept(), ...);
+}
+
+template <class... E> void Revert(E&... entries)
+{
+    (entries.revert(), ...);
+}
+
+} // namespace
+
 DevicePanel::DevicePanel()
 {
     // Nothing to show before a device answers; the fixed-current controls
@@ -13,6 +27,22 @@ DevicePanel::DevicePanel()
              &EditCurr, &Label15, &SpBtSetCurr, &ActZero, &ActCalb, &ActInit })
         c->setEnabled(false);
     ActInit.setVisible(false);
+}
+
+void DevicePanel::TakeParameters()
+{
+    Accept(EditMagnet, EditLimit1, EditLimit2, EditHyster, EditZeroZone, CBoxRelay1, CBoxRelay2, CBoxRelayD, CBoxBlock);
+}
+
+void DevicePanel::TakeLine()
+{
+    Accept(SEditAddr, CBoxBaud, CBoxPar, CBoxStopBit);
+}
+
+void DevicePanel::DropEntries()
+{
+    Revert(EditMagnet, EditLimit1, EditLimit2, EditHyster, EditZeroZone, CBoxRelay1, CBoxRelay2, CBoxRelayD, CBoxBlock,
+        SEditAddr, CBoxBaud, CBoxPar, CBoxStopBit, EditCurr);
 }
 
 } // namespace zor

@@ -4,7 +4,6 @@
 // renders it; the window's handlers and the decoder change it.
 
 #include "forms/Controls.h"
-#include "forms/Flag.h"
 
 #include <array>
 #include <string>
@@ -33,6 +32,10 @@ struct DevicePanel {
 
     // The panel itself; its text is the caption (selected device and state).
     forms::Label DevPanel;
+    // On while the panel shows another device's values than the selected
+    // one's: from a press on another device until that device's panel block
+    // has been read. The view greys the panel meanwhile.
+    forms::Flag OtherDevice;
     // The values shown are old: the device stopped answering or the port was
     // lost. The view greys the device's sections while it is set.
     forms::Flag NoAnswer;
@@ -115,6 +118,13 @@ struct DevicePanel {
     PanelButton SpBtSetAddr { "Записать", ActWriteAddr };
     PanelButton SpBtSetOptions { "Записать", ActWriteOpt };
     PanelButton SpBtSetCurr { "Записать", ActWriteCurr };
+
+    // The values the technician enters. Taken as written by a write that
+    // has ended; dropped (back to what the device showed) when another
+    // device is pressed.
+    void TakeParameters();
+    void TakeLine();
+    void DropEntries();
 
     // The labels that name the unit of every gas-dependent value.
     std::array<forms::Label*, 7> UnitLabels()

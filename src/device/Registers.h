@@ -85,6 +85,10 @@ enum : uint16_t {
 // RegConc: readings from this value on are no concentration.
 constexpr uint16_t ConcInvalid = 10000;
 
+// The largest span a calibration writes: the largest concentration the
+// panel shows. The command words for zero, reset and unit lie above it.
+constexpr uint16_t SpanMax = ConcInvalid - 1;
+
 // RegConc command words.
 enum : uint16_t {
     CmdSetZero = 0xBBBB,

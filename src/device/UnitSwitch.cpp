@@ -31,13 +31,18 @@ void UnitSwitch::CBoxUnitChange()
         unit->setText(panel_.CBoxUnit.text());
     if (!scaleText(panel_.EditConc, k, gas.Decimals) || !scaleText(panel_.EditURV, k, gas.Decimals))
         return;
-    // Bounds first, so that each value is clamped into its scaled bounds.
+    // Bounds first, so that each value is clamped into its scaled bounds. A
+    // value the device gave stays the device's, now in the other unit; what
+    // the technician entered stays entered.
     for (forms::SpinEdit* edit :
         { &panel_.EditLimit1, &panel_.EditLimit2, &panel_.EditMagnet, &panel_.EditHyster, &panel_.EditZeroZone }) {
+        const bool entered = edit->modified();
         if (edit == &panel_.EditMagnet)
             edit->setMin(edit->min() * k);
         edit->setMax(edit->max() * k);
         edit->setValue(edit->value() * k);
+        if (!entered)
+            edit->accept();
     }
 }
 

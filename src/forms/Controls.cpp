@@ -25,7 +25,7 @@ void RadioButton::group(std::vector<RadioButton*> buttons)
 void ComboList::setItems(std::vector<std::string> items)
 {
     items_ = std::move(items);
-    index_ = -1;
+    value_ = -1;
     changed();
 }
 
@@ -35,26 +35,23 @@ void ComboList::add(const std::string& item)
     changed();
 }
 
-void ComboList::setItemIndex(int i)
-{
-    set(index_, (i >= 0 && i < static_cast<int>(items_.size())) ? i : -1);
-}
-
 std::string ComboList::text() const
 {
-    return index_ >= 0 ? items_[static_cast<size_t>(index_)] : std::string();
+    return value_ >= 0 ? items_[static_cast<size_t>(value_)] : std::string();
 }
 
 SpinEdit::SpinEdit(double min, double max, double step, int decimals, double value)
-    : min_(min), max_(max), step_(step), decimals_(decimals), value_(value)
+    : Entry(value)
+    , min_(min)
+    , max_(max)
+    , step_(step)
+    , decimals_(decimals)
 {
 }
 
-void SpinEdit::setValue(double v)
+double SpinEdit::clamped(double v) const
 {
-    if (min_ != max_)
-        v = std::clamp(v, std::min(min_, max_), std::max(min_, max_));
-    set(value_, v);
+    return min_ != max_ ? std::clamp(v, std::min(min_, max_), std::max(min_, max_)) : v;
 }
 
 std::string SpinEdit::text(char separator) const
@@ -71,7 +68,8 @@ void TextField::setText(const std::string& t)
 {
     std::string s = t;
     if (upperCase_)
-        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        std::transform(
+            s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     if (maxLength_ > 0 && s.size() > static_cast<size_t>(maxLength_))
         s.resize(static_cast<size_t>(maxLength_));
     set(text_, s);

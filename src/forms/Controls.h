@@ -13,7 +13,11 @@ namespace zor::forms {
 // can be pressed.
 class Action : public Control {
 public:
-    Action(std::string caption, std::string hint) : caption_(std::move(caption)), hint_(std::move(hint)) {}
+    Action(std::string caption, std::string hint)
+        : caption_(std::move(caption))
+        , hint_(std::move(hint))
+    {
+    }
     const std::string& caption() const { return caption_; }
     const std::string& hint() const { return hint_; }
 
@@ -25,7 +29,10 @@ private:
 // A button that carries one action at a time (BtFind swaps ActFind/ActStop).
 class ActionButton : public Control {
 public:
-    explicit ActionButton(Action* action) : action_(action) {}
+    explicit ActionButton(Action* action)
+        : action_(action)
+    {
+    }
     Action* action() const { return action_; }
     void setAction(Action* a) { set(action_, a); }
 
@@ -33,22 +40,71 @@ private:
     Action* action_;
 };
 
-class CheckBox : public Control {
+// A mark that is on or off; the view shows it on the control it belongs to.
+class Flag : public Control {
 public:
-    explicit CheckBox(std::string caption, bool checked = false) : caption_(std::move(caption)), checked_(checked) {}
+    bool on() const { return on_; }
+    void setOn(bool on) { set(on_, on); }
+
+private:
+    bool on_ = false;
+};
+
+// A control the user enters a value in, which also shows what the program
+// puts in it. The program shows its values with show(); a value the user has
+// entered (set any other way) stays in front of them until the program takes
+// it as its own (accept: it has been written) or drops it (revert: back to
+// the last value shown).
+template <class T> class Entry : public Control {
+public:
+    bool modified() const { return value_ != shown_; }
+    void accept() { shown_ = value_; }
+    void revert() { set(value_, shown_); }
+
+protected:
+    explicit Entry(T value)
+        : value_(value)
+        , shown_(value)
+    {
+    }
+    // v as the control holds it (clamped, checked).
+    void present(T v)
+    {
+        const bool entered = modified();
+        shown_ = v;
+        if (!entered)
+            set(value_, v);
+    }
+    T value_;
+
+private:
+    T shown_;
+};
+
+class CheckBox : public Entry<bool> {
+public:
+    explicit CheckBox(std::string caption, bool checked = false)
+        : Entry(checked)
+        , caption_(std::move(caption))
+    {
+    }
     const std::string& caption() const { return caption_; }
-    bool checked() const { return checked_; }
-    void setChecked(bool on) { set(checked_, on); }
+    bool checked() const { return value_; }
+    void setChecked(bool on) { set(value_, on); }
+    void show(bool on) { present(on); }
 
 private:
     std::string caption_;
-    bool checked_;
 };
 
 // Radio buttons of one group: checking one unchecks the others.
 class RadioButton : public Control {
 public:
-    explicit RadioButton(std::string caption, bool checked = false) : caption_(std::move(caption)), checked_(checked) {}
+    explicit RadioButton(std::string caption, bool checked = false)
+        : caption_(std::move(caption))
+        , checked_(checked)
+    {
+    }
     const std::string& caption() const { return caption_; }
     bool checked() const { return checked_; }
     void setChecked(bool on);
@@ -62,27 +118,32 @@ private:
 };
 
 // A drop-down list in list-only style; item index -1 is no selection.
-class ComboList : public Control {
+class ComboList : public Entry<int> {
 public:
-    explicit ComboList(std::vector<std::string> items = {}, int index = -1) : items_(std::move(items)), index_(index) {}
+    explicit ComboList(std::vector<std::string> items = {}, int index = -1)
+        : Entry(index)
+        , items_(std::move(items))
+    {
+    }
     const std::vector<std::string>& items() const { return items_; }
     void setItems(std::vector<std::string> items); // keeps no selection
     void clear() { setItems({}); }
     void add(const std::string& item);
-    int itemIndex() const { return index_; }
+    int itemIndex() const { return value_; }
     // An index without an item leaves the list without a selection.
-    void setItemIndex(int i);
+    void setItemIndex(int i) { set(value_, valid(i)); }
+    void show(int i) { present(valid(i)); }
     // The text of the selected item, empty without a selection.
     std::string text() const;
 
 private:
+    int valid(int i) const { return i >= 0 && i < static_cast<int>(items_.size()) ? i : -1; }
     std::vector<std::string> items_;
-    int index_;
 };
 
 // A floating-point spin edit: bounds, step and decimals. Setting a value
 // clamps it into the bounds unless the two bounds are equal.
-class SpinEdit : public Control {
+class SpinEdit : public Entry<double> {
 public:
     SpinEdit(double min, double max, double step, int decimals, double value);
     double min() const { return min_; }
@@ -94,21 +155,28 @@ public:
     void setMax(double v) { set(max_, v); }
     void setStep(double v) { set(step_, v); }
     void setDecimals(int d) { set(decimals_, d); }
-    void setValue(double v);
+    void setValue(double v) { set(value_, clamped(v)); }
+    void show(double v) { present(clamped(v)); }
     // The value in fixed notation with the edit's decimals.
     std::string text(char separator) const;
 
 private:
+    double clamped(double v) const;
     double min_, max_, step_;
     int decimals_;
-    double value_;
 };
 
 // An integer spin edit with a length limit on what can be typed.
 class IntSpinEdit : public Control {
 public:
     IntSpinEdit(int64_t min, int64_t max, int64_t step, int maxLength, int64_t value)
-        : min_(min), max_(max), step_(step), maxLength_(maxLength), value_(value) {}
+        : min_(min)
+        , max_(max)
+        , step_(step)
+        , maxLength_(maxLength)
+        , value_(value)
+    {
+    }
     int64_t min() const { return min_; }
     int64_t max() const { return max_; }
     int64_t step() const { return step_; }
@@ -129,7 +197,12 @@ private:
 class TextField : public Control {
 public:
     explicit TextField(std::string text = {}, bool readOnly = false, int maxLength = 0, bool upperCase = false)
-        : text_(std::move(text)), readOnly_(readOnly), maxLength_(maxLength), upperCase_(upperCase) {}
+        : text_(std::move(text))
+        , readOnly_(readOnly)
+        , maxLength_(maxLength)
+        , upperCase_(upperCase)
+    {
+    }
     const std::string& text() const { return text_; }
     // Applies the field's own rules: upper case, length limit.
     void setText(const std::string& t);
@@ -147,7 +220,11 @@ private:
 // The status bar: a row of plain texts.
 class StatusBar : public Control {
 public:
-    explicit StatusBar(std::vector<int> widths) : widths_(std::move(widths)), texts_(widths_.size()) {}
+    explicit StatusBar(std::vector<int> widths)
+        : widths_(std::move(widths))
+        , texts_(widths_.size())
+    {
+    }
     const std::vector<int>& widths() const { return widths_; }
     size_t count() const { return texts_.size(); }
     const std::string& text(size_t panel) const { return texts_.at(panel); }

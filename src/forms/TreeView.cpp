@@ -25,6 +25,9 @@ void TreeView::remove(TreeNode* node)
 {
     if (!contains(node))
         return;
+    for (const TreeNode* n = selected_; n; n = n->parent_)
+        if (n == node)
+            selected_ = nullptr;
     auto& list = siblingsOf(node);
     list.erase(std::find_if(list.begin(), list.end(), [node](const auto& p) { return p.get() == node; }));
     changed();
@@ -33,7 +36,13 @@ void TreeView::remove(TreeNode* node)
 void TreeView::clear()
 {
     roots_.clear();
+    selected_ = nullptr;
     changed();
+}
+
+void TreeView::setSelected(TreeNode* node)
+{
+    set(selected_, contains(node) ? node : nullptr);
 }
 
 void TreeView::setText(TreeNode* node, const std::string& text)

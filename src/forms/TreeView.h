@@ -45,6 +45,11 @@ public:
     std::vector<TreeNode*> allNodes() const;
     bool contains(const TreeNode* node) const;
 
+    // The node the view highlights, null for none; forgotten when it is
+    // removed.
+    TreeNode* selected() const { return selected_; }
+    void setSelected(TreeNode* node);
+
     // Asks the view to expand every node; a counter so the view can tell.
     void expandAll();
     int expandRequests() const { return expandRequests_; }
@@ -52,6 +57,7 @@ public:
 private:
     std::vector<std::unique_ptr<TreeNode>>& siblingsOf(TreeNode* node);
     std::vector<std::unique_ptr<TreeNode>> roots_;
+    TreeNode* selected_ = nullptr;
     int expandRequests_ = 0;
 };
 

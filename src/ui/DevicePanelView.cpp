@@ -113,20 +113,23 @@ DevicePanelView::DevicePanelView(TFormMain& form, QWidget* parent)
 
 void DevicePanelView::bindPanelState()
 {
-    // The panel's caption is the selected device and its state. Disabling or
-    // hiding the panel concerns the device's sections; the exchange log stays
-    // readable and scrollable whatever the device does. Old values (no
-    // answer, a lost port) are greyed like a disabled panel.
+    // The panel's caption names the device whose values it shows, and its
+    // state. Disabling or hiding the panel concerns the device's sections,
+    // greyed too while they show another device than the selected one, or
+    // old values (no answer, a lost port); the exchange log stays readable
+    // and scrollable whatever the device does.
     forms::Label& model = form_.Panel.DevPanel;
+    forms::Flag& other = form_.Panel.OtherDevice;
     forms::Flag& noAnswer = form_.Panel.NoAnswer;
-    const auto render = [this, &model, &noAnswer] {
+    const auto render = [this, &model, &other, &noAnswer] {
         caption()->setText(qs(model.text()));
         for (size_t i = 0; i < 4; ++i) {
-            sections_[i]->setEnabled(model.enabled() && !noAnswer.on());
+            sections_[i]->setEnabled(model.enabled() && !other.on() && !noAnswer.on());
             sections_[i]->setVisible(model.visible());
         }
     };
     Watch(model, this, render);
+    Watch(other, this, render);
     Watch(noAnswer, this, render);
 }
 

@@ -4,7 +4,9 @@
 #include "ui/ErrorReport.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 namespace zor::ui {
 
@@ -43,7 +45,6 @@ DeviceTreeWidget::DeviceTreeWidget(forms::TreeView& model, std::function<QIcon(i
 
 void DeviceTreeWidget::render()
 {
-    const forms::TreeNode* current = NodeOf(currentItem());
     clear();
     // An addition expands the whole tree; otherwise what the user folded
     // stays folded.
@@ -64,13 +65,24 @@ void DeviceTreeWidget::render()
               item->setExpanded(!folded);
               if (folded)
                   stillCollapsed.insert(&node);
-              if (&node == current)
-                  setCurrentItem(item);
           };
     for (const auto& root : model_.roots())
         add(nullptr, *root);
     collapsed_ = std::move(stillCollapsed);
+    highlightSelected();
     setEnabled(model_.enabled());
+}
+
+void DeviceTreeWidget::highlightSelected()
+{
+    QTreeWidgetItem* item = itemOf(model_.selected());
+    const QSignalBlocker blocker(this);
+    if (item) {
+        setCurrentItem(item);
+    } else {
+        clearSelection();
+        setCurrentItem(nullptr);
+    }
 }
 
 QTreeWidgetItem* DeviceTreeWidget::itemOf(const forms::TreeNode* node) const
@@ -104,6 +116,7 @@ void DeviceTreeWidget::press(QMouseEvent* event)
     forms::TreeNode* node = nodeAt(event->position().toPoint());
     if (onPress)
         Guarded([&] { onPress(ButtonOf(event->button()), node); });
+    highlightSelected();
 }
 
 void DeviceTreeWidget::mousePressEvent(QMouseEvent* event)
@@ -119,6 +132,12 @@ void DeviceTreeWidget::mouseDoubleClickEvent(QMouseEvent* event)
     press(event);
     if (onDoubleClick)
         Guarded(onDoubleClick);
+}
+
+void DeviceTreeWidget::keyPressEvent(QKeyEvent* event)
+{
+    QTreeWidget::keyPressEvent(event);
+    highlightSelected();
 }
 
 } // namespace zor::ui

@@ -2,7 +2,9 @@
 // The device tree on screen: renders the tree model (text and image of every
 // node, fully expanded after an addition) and reports mouse presses and
 // double clicks with the node whose icon or label lies under the pointer.
-// Keyboard moves only move the highlight: they select nothing.
+// The highlight always shows the model's selected node: after a press that
+// selects nothing (beside a label, on a model node) or a key that moves it,
+// it goes back there.
 
 #include "app/TFormMain.h"
 #include "forms/TreeView.h"
@@ -32,10 +34,12 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void render();
     void press(QMouseEvent* event);
+    void highlightSelected();
 
     forms::TreeView& model_;
     std::function<QIcon(int)> images_;

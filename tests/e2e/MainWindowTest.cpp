@@ -74,6 +74,38 @@ TEST_F(MainWindowTest, OnlyAPressOnAnIconOrLabelSelects)
     EXPECT_EQ(form().SelNode(), second);
 }
 
+TEST_F(MainWindowTest, TheHighlightFollowsTheSelectionAndAnotherDevicesPanelIsGreyed)
+{
+    searchUpTo(2);
+    forms::TreeNode* first = deviceNode(1);
+    forms::TreeNode* second = deviceNode(2);
+    DeviceTreeWidget* tree = app.Main().tree();
+    QWidget* parameters = app.Main().panel()->section(1);
+    press(first);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->hitRect(first).center());
+    ASSERT_TRUE(WaitFor([&] { return parameters->isEnabled(); }, 5000));
+    const QString caption = app.Main().panel()->caption()->text();
+    EXPECT_TRUE(caption.startsWith("#1 : ")) << caption.toStdString();
+
+    press(second);
+    EXPECT_EQ(tree->currentItem(), tree->itemOf(second));
+    EXPECT_FALSE(parameters->isEnabled());
+    EXPECT_EQ(app.Main().panel()->caption()->text(), caption);
+    // Beside the first device's label Qt would highlight its row; nothing is
+    // selected there, and the highlight goes back to the selected device.
+    const QRect label = tree->hitRect(first);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(tree->viewport()->width() - 4, label.center().y()));
+    EXPECT_EQ(form().SelNode(), second);
+    EXPECT_EQ(tree->currentItem(), tree->itemOf(second));
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Up);
+    EXPECT_EQ(tree->currentItem(), tree->itemOf(second));
+
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->hitRect(second).center());
+    ASSERT_TRUE(WaitFor([&] { return parameters->isEnabled(); }, 5000));
+    EXPECT_TRUE(app.Main().panel()->caption()->text().startsWith("#2 : "));
+}
+
 TEST_F(MainWindowTest, ReadingFillsThePanelAndCountsTheExchange)
 {
     searchUpTo(1);

@@ -88,7 +88,8 @@ TEST_F(ScreenTour, EveryWindow)
         WaitFor([&] { return app.Form().RxCount() >= app.Form().TxCount() - 1 && app.Form().TxCount() > 6; }, 6000));
     shoot("02-reading-zor10");
 
-    // Another model: its firmware asks for a newer tool at every read.
+    // Another model: its firmware asks for a newer tool, once for this
+    // selection.
     click(&app.Main(), "BtRead");
     press(2);
     click(&app.Main(), "BtRead");

@@ -6,6 +6,7 @@
 
 #include "commands/TFormLora.h"
 #include "ui/ConcDialog.h"
+#include "ui/DeviceTreeWidget.h"
 #include "ui/HelpWindow.h"
 #include "ui/LoraWindow.h"
 #include "ui/QtWindowHost.h"
@@ -78,6 +79,58 @@ TEST_F(WindowsTest, ConcentrationDialogStaysOnTopWithoutHoldingTheMainWindow)
     QTest::mouseClick(conc.findChild<QPushButton*>("BtCancel"), Qt::LeftButton);
     EXPECT_FALSE(conc.isVisible());
     EXPECT_TRUE(boxes.texts.empty());
+}
+
+// Ethane (%НКПР, one decimal) at #1, methane (%об., two decimals, range
+// 4.40) at #2, both with test gas at the sensor.
+TEST_F(WindowsTest, ConcentrationDialogServesTheSelectedDevice)
+{
+    searchUpTo(2);
+    app.Bus()->detector(1).responseTime(0).applyTestGas(300);
+    app.Bus()->detector(2).responseTime(0).applyTestGas(200);
+    DeviceTreeWidget* tree = app.Main().tree();
+    const auto read = [&](uint8_t address) {
+        press(deviceNode(address));
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->hitRect(deviceNode(address)).center());
+        return WaitFor(
+            [&] {
+                return !form().Panel.OtherDevice.on() && form().Panel.ActCalb.enabled()
+                    && form().DevList().at(address)->Regs[3] != 0;
+            },
+            5000);
+    };
+    ConcDialog& conc = app.Conc();
+    auto* unit = conc.findChild<QLabel*>("LConc");
+    auto* edit = conc.findChild<QDoubleSpinBox*>("EditConc");
+
+    ASSERT_TRUE(read(1));
+    click("BtClbConc");
+    ASSERT_TRUE(conc.isVisible());
+    EXPECT_EQ(unit->text(), "%НКПР");
+
+    // Another device pressed: the dialog set up for #1 goes.
+    press(deviceNode(2));
+    EXPECT_FALSE(conc.isVisible());
+    ASSERT_TRUE(read(2));
+    click("BtClbConc");
+    ASSERT_TRUE(conc.isVisible());
+    EXPECT_EQ(unit->text(), "%об.");
+    EXPECT_EQ(edit->decimals(), 2);
+    EXPECT_DOUBLE_EQ(edit->maximum(), 8.8);
+
+    // "Град." on the open dialog sets it up again for the device as read now.
+    app.Bus()->detector(2).range(880);
+    ASSERT_TRUE(read(2));
+    ASSERT_TRUE(WaitFor([&] { return form().DevList().at(2)->Regs[5] == 880; }, 5000));
+    click("BtClbConc");
+    EXPECT_DOUBLE_EQ(edit->maximum(), 17.6);
+
+    edit->setValue(2.5);
+    QTest::mouseClick(conc.findChild<QPushButton*>("BtOk"), Qt::LeftButton);
+    EXPECT_FALSE(conc.isVisible());
+    ASSERT_TRUE(WaitFor([&] { return !boxes.texts.empty(); }, 8000));
+    EXPECT_EQ(boxes.texts, std::vector<std::string> { "Градуировка произведена" });
+    EXPECT_EQ(form().SpanValue(), 250);
 }
 
 TEST_F(WindowsTest, HelpWindowShowsItsTenLinesAndEnterClosesIt)

@@ -13,6 +13,7 @@
 //   form->ActWriteOptExecute();
 //   Finish();
 
+#include "ScriptedDialogs.h"
 #include "app/TFormMain.h"
 #include "commands/TFormDlg.h"
 #include "commands/TFormLora.h"
@@ -22,7 +23,6 @@
 #include "runtime/VirtualLoop.h"
 #include "sim/RequestFramer.h"
 #include "sim/SimBus.h"
-#include "ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -105,7 +105,8 @@ private:
 };
 
 // The other windows. Showing a window runs its FormShow, as the desktop
-// program does; the LoRa window "stays open" while whileLoraOpen runs.
+// program does when the window appears; raising a window that is already
+// open runs nothing. The LoRa window "stays open" while whileLoraOpen runs.
 class FakeWindows final : public WindowHost {
 public:
     TFormMain* form = nullptr;
@@ -129,6 +130,8 @@ public:
     void ShowConcentrationDialog() override
     {
         ++dialogShown;
+        if (dialogOpen)
+            return;
         dialogOpen = true;
         form->FormDlg().FormShow();
     }
@@ -210,6 +213,18 @@ protected:
         loop.advance(2000);
     }
 
+    // The window found, selected and read the device at address, and what
+    // that sent and showed is forgotten.
+    void OpenRead(int address)
+    {
+        MakeForm();
+        SearchUpTo(address);
+        Select(address);
+        ReadPanel();
+        sent.clear();
+        dialogs.shown.clear();
+    }
+
     // Runs until the write operation has ended, within a bound.
     void Finish(uint32_t boundMs = 30000)
     {
@@ -217,6 +232,16 @@ protected:
     }
 
     std::string Status() const { return form->StatBar.text(3); }
+
+    // The single-register writes among the frames sent.
+    std::vector<Frame> WritesSent() const
+    {
+        std::vector<Frame> writes;
+        for (const Frame& f : sent)
+            if (f[1] == 6)
+                writes.push_back(f);
+        return writes;
+    }
 };
 
 } // namespace zor::test

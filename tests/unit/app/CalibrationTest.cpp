@@ -12,23 +12,7 @@ namespace {
 class CalibrationTest : public AppFixture {
 protected:
     SimDetector& Detector(uint8_t gas) { return bus.add(SimModel::Zor10, 5).gas(gas).responseTime(0); }
-    void Open()
-    {
-        MakeForm();
-        SearchUpTo(5);
-        Select(5);
-        ReadPanel();
-        sent.clear();
-        dialogs.shown.clear();
-    }
-    std::vector<Frame> WritesSent() const
-    {
-        std::vector<Frame> writes;
-        for (const Frame& f : sent)
-            if (f[1] == 6)
-                writes.push_back(f);
-        return writes;
-    }
+    void Open() { OpenRead(5); }
 };
 
 struct DialogLimits {
@@ -89,9 +73,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, CalbCommand,
         CalbCase { "VolBelowATenthOfTheRange", 2, 500, 49, true, "Концентрация < 10% !", {} },
         CalbCase { "VolAtATenthOfTheRange", 2, 500, 50, true, "", { "%об.", 0.25, 10.0, 0.01, 2, 2.5 } },
         CalbCase { "PpmWithoutDecimals", 24, 1000, 100, true, "", { "млн-1", 50, 2000, 1, 0, 500 } },
-        // Twice the range would not fit the 16-bit command word.
+        // Twice the range would reach the command words: the limit stays at
+        // the largest concentration shown, 9999.
         CalbCase {
-            "UpperLimitStaysWithinTheRegister", 2, 40000, 30000, true, "", { "%об.", 20, 655.35, 0.01, 2, 163.84 } }),
+            "UpperLimitStaysBelowTheCommandWords", 2, 40000, 30000, true, "", { "%об.", 20, 99.99, 0.01, 2, 25.0 } }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CalibrationTest, SpanEnteredInTheDialogRunsTheSequence)
@@ -161,9 +146,22 @@ INSTANTIATE_TEST_SUITE_P(Cases, SpanValue,
         SpanCase { "NewFirmwareTakesTheSecondUnit", 24, 1552, true, 1355, 1355 },
         SpanCase { "OldFirmwareFirstUnit", 24, 1551, false, 1355, 1355 },
         SpanCase { "FractionDropped", 24, 1552, false, 1355.9f, 1355 },
-        // NH3 (factor 0.708): 50000 would become 70621, beyond 16 bits.
-        SpanCase { "ConversionBeyondTheRegisterSaturates", 29, 1551, true, 50000, 65535 }),
+        // NH3 (factor 0.708): 7079 becomes 9998.6.
+        SpanCase { "ConversionUpToTheLargestSpan", 29, 1551, true, 7079, 9999 }),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CalibrationTest, AConversionBeyondTheLargestSpanIsRefused)
+{
+    // NH3 (factor 0.708): 7080 would become 10000, the first reading that is
+    // no concentration.
+    Detector(29).version(1551).applyTestGas(500);
+    bus.detector(5).setHolding(2, 0x8000);
+    Open();
+    EXPECT_FALSE(form->ApplySpan(7080));
+    Finish();
+    EXPECT_TRUE(WritesSent().empty());
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string> { "Концентрация ПГС вне диапазона!" });
+}
 
 struct CommandCase {
     const char* name;

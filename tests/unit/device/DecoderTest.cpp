@@ -248,13 +248,14 @@ TEST_F(Decoding, GasDependentSpinEditsTakeDecimalsStepAndRangeBeforeTheValue)
         // gas range reg            raw     edit                         min   max  step  dec text
         {5,    1000, RegLimit1,     200,    &DevicePanel::EditLimit1,    0,    100, 0.1,  1,  "20,0"},
         {5,    1000, RegLimit2,     2000,   &DevicePanel::EditLimit2,    0,    100, 0.1,  1,  "100,0"},
-        {5,    1000, RegHyster,     0x0F0F, &DevicePanel::EditHyster,    0,    100, 0.1,  1,  "1,5"},
+        {5,    1000, RegHyster,     0x0F0F, &DevicePanel::EditHyster,    0,    25.5, 0.1, 1,  "1,5"},   // its byte
         {5,    1000, RegZeroZone,   0x0105, &DevicePanel::EditZeroZone,  0,    100, 0.1,  1,  "26,1"},
         {5,    1000, RegMagnetConc, 500,    &DevicePanel::EditMagnet,    2.5,  100, 0.1,  1,  "50,0"},
         {1,    5000, RegLimit1,     1000,   &DevicePanel::EditLimit1,    0,    50,  0.01, 2,  "10,00"},
         {1,    5000, RegMagnetConc, 20,     &DevicePanel::EditMagnet,    0.44, 50,  0.01, 2,  "0,44"},
         {24,   500,  RegLimit1,     300,    &DevicePanel::EditLimit1,    0,    500, 1,    0,  "300"},  // bound first
-        {24,   500,  RegHyster,     0x0A0A, &DevicePanel::EditHyster,    0,    500, 1,    0,  "10"},
+        {24,   500,  RegHyster,     0x0A0A, &DevicePanel::EditHyster,    0,    255, 1,    0,  "10"},
+        {24,   200,  RegHyster,     0x0A0A, &DevicePanel::EditHyster,    0,    200, 1,    0,  "10"},   // the range
     };
     // clang-format on
     select(5, SerialZor11);
@@ -464,7 +465,7 @@ TEST_F(Decoding, WithoutAdjustModeTheTestCurrentIsLeftAlone)
     EXPECT_EQ(panel.EditCurr.value(), 7.5);
 }
 
-TEST_F(Decoding, NewerToolHintAtEveryDecodeOfOlderModels)
+TEST_F(Decoding, NewerToolHintIsNotedAtEveryDecodeOfOlderModelsAndNoBoxOpens)
 {
     struct Row {
         int32_t serial;
@@ -488,44 +489,36 @@ TEST_F(Decoding, NewerToolHintAtEveryDecodeOfOlderModels)
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << r.serial << " v" << r.version);
         select(5, r.serial);
-        dialogs.shown.clear();
-        readPanel(block({ { RegVersion, r.version } }));
-        readPanel(block({ { RegVersion, r.version } }));
-        ASSERT_EQ(dialogs.shown.size(), r.hint ? 2u : 0u);
-        for (const auto& box : dialogs.shown) {
-            EXPECT_EQ(box.text, "Используйте ZOR Tool 1.6.0");
-            EXPECT_EQ(box.owner, forms::DialogOwner::Main);
-            EXPECT_EQ(box.kind, forms::MessageKind::Information);
-            EXPECT_EQ(box.buttons, forms::MessageButtons::Ok);
+        for (int read = 0; read < 2; ++read) {
+            readPanel(block({ { RegVersion, r.version } }));
+            EXPECT_EQ(decoder.TakeNewerToolHint(), r.hint);
+            EXPECT_FALSE(decoder.TakeNewerToolHint()); // taken
         }
+        // The gas register alone carries no version.
+        readGas(1);
+        EXPECT_FALSE(decoder.TakeNewerToolHint());
     }
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(Decoding, NoSecondHintWhileTheFirstIsOpen)
+TEST_F(Decoding, EnteredValuesStayAndTheRestShowsTheDevice)
 {
     select(5, SerialZor11);
-    int nested = 0;
-    dialogs.whileOpen = [&] {
-        if (++nested > 2)
-            return; // keeps a faulty decoder from recursing without end
-        readPanel(block({ { RegConc, 4321 } })); // the next read cycle, answered meanwhile
-    };
     readPanel(block());
-    EXPECT_EQ(nested, 1);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(panel.EditConc.text(), "43,21");
-
-    dialogs.whileOpen = nullptr;
-    readPanel(block()); // closed again: the next decode shows it again
-    EXPECT_EQ(dialogs.shown.size(), 2u);
-}
-
-TEST_F(Decoding, DeviceRemovedWhileTheHintIsOpenEndsTheDecode)
-{
-    select(5, SerialZor11);
-    dialogs.whileOpen = [&] { devList.remove(5); };
-    EXPECT_EQ(readPanel(block({ { RegZeroZone, 300 } })), 1);
-    EXPECT_EQ(panel.EditZeroZone.value(), 0); // registers after 14 not decoded
+    panel.EditLimit1.setValue(12.5);
+    panel.CBoxBaud.setItemIndex(6);
+    panel.CBoxBlock.setChecked(true);
+    readPanel(block({ { RegLimit1, 500 }, { RegLimit2, 3000 }, { RegLine, LineWord(5, 4, 2, 1) } }));
+    EXPECT_EQ(panel.EditLimit1.value(), 12.5);
+    EXPECT_EQ(panel.CBoxBaud.itemIndex(), 6);
+    EXPECT_TRUE(panel.CBoxBlock.checked());
+    EXPECT_EQ(panel.EditLimit2.value(), 30.0);
+    EXPECT_FALSE(panel.EditLimit2.modified());
+    // Dropped, they show the device as last read.
+    panel.DropEntries();
+    EXPECT_EQ(panel.EditLimit1.value(), 5.0);
+    EXPECT_EQ(panel.CBoxBaud.itemIndex(), 3);
+    EXPECT_FALSE(panel.CBoxBlock.checked());
 }
 
 TEST_F(Decoding, BlocksOutsideTheCacheChangeNothing)

@@ -3,12 +3,12 @@
 // window wires them, plus the scripted dialogs. Answers are fed in as
 // the detector sends them: the gas input register, then the panel block.
 
+#include "ScriptedDialogs.h"
 #include "device/Decoder.h"
 #include "device/DeviceTable.h"
 #include "device/Registers.h"
 #include "forms/Dialogs.h"
 #include "forms/TreeView.h"
-#include "ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ protected:
     DevicePanel panel;
     ScriptedDialogs dialogs;
     TGasTable gases = Gases; // a test may change a row before decoding
-    Decoder decoder { devList, devTree, selNode, panel, dialogs, ',', gases };
+    Decoder decoder { devList, devTree, selNode, panel, ',', gases };
 
     // A found device, selected, with its tree node captioned as the tree
     // does it ("#5 : 09400123").

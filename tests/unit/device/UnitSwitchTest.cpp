@@ -2,6 +2,8 @@
 
 #include "device/UnitSwitch.h"
 
+#include <algorithm>
+
 using namespace zor;
 using zor::test::SerialZor10;
 
@@ -62,6 +64,7 @@ TEST_F(UnitSwitching, ThereAndBack)
         ASSERT_EQ(panel.EditURV.text(), r.urv1);
         const double scale = r.decimals ? 10.0 : 1.0;
         const double max = r.range / scale, lel = gases[r.gas].Lel / scale * 0.1;
+        const double hysterMax = std::min<double>(r.range, 255) / scale; // what its byte holds
 
         pick(1);
         EXPECT_EQ(panel.EditConc.text(), r.conc2);
@@ -69,9 +72,9 @@ TEST_F(UnitSwitching, ThereAndBack)
         for (const forms::Label* unit : panel.UnitLabels())
             EXPECT_EQ(unit->text(), "мгм/м3");
         const double k = r.factor;
-        for (const forms::SpinEdit* e :
-            { &panel.EditLimit1, &panel.EditLimit2, &panel.EditHyster, &panel.EditZeroZone })
+        for (const forms::SpinEdit* e : { &panel.EditLimit1, &panel.EditLimit2, &panel.EditZeroZone })
             EXPECT_DOUBLE_EQ(e->max(), max * k);
+        EXPECT_DOUBLE_EQ(panel.EditHyster.max(), hysterMax * k);
         EXPECT_DOUBLE_EQ(panel.EditLimit1.value(), 20 / scale * k);
         EXPECT_DOUBLE_EQ(panel.EditLimit2.value(), max * k); // at its bound: the bound moves first
         EXPECT_DOUBLE_EQ(panel.EditHyster.value(), 10 / scale * k);
@@ -93,6 +96,16 @@ TEST_F(UnitSwitching, ThereAndBack)
         EXPECT_NEAR(panel.EditLimit2.value(), max, 1e-4);
     }
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(UnitSwitching, ConvertedValuesStayTheDevicesAndEnteredOnesStayEntered)
+{
+    showToxicGas(24, 1.1644f, 0, 100, 500);
+    panel.EditZeroZone.setValue(7);
+    pick(1);
+    EXPECT_FALSE(panel.EditLimit1.modified());
+    EXPECT_TRUE(panel.EditZeroZone.modified());
+    EXPECT_NEAR(panel.EditZeroZone.value(), 7 * 1.1644, 1e-4);
 }
 
 TEST_F(UnitSwitching, NothingWhileTheWindowFillsTheControlsOrWithoutDevice)
