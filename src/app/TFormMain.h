@@ -189,6 +189,10 @@ private:
     void Issue(uint8_t address, uint8_t function, const uint8_t* data, uint16_t size, int32_t tag, bool purge = true);
     void ShowTx();
     void ArmTimeOut(uint16_t ms);
+    // A read sent while a write operation runs would purge the echo its
+    // chain waits for, or come back under the read's tag, and the operation
+    // would never end: a read the user asks for then is refused with a word.
+    bool RefuseWhileWriting(forms::DialogOwner owner = forms::DialogOwner::Main);
     // Waits while a read of the read cycle is outstanding, at most
     // kReadWaitMs; a read that never got its answer is then given up.
     void WaitReadIdle();

@@ -181,6 +181,8 @@ void TFormLora::BitBtnDefsClick()
 
 void TFormLora::BitBtnReadClick()
 {
+    if (main_.RefuseWhileWriting(forms::DialogOwner::Lora))
+        return;
     main_.ReadHolding(main_.SelAddr(), static_cast<uint8_t>(LoraBlock.first), static_cast<uint8_t>(LoraBlock.count));
 }
 
