@@ -247,9 +247,10 @@ private:
     // it untouched (no bound or display cap alters it), else the value
     // entered, scaled.
     uint16_t Entered(uint8_t address, const forms::SpinEdit& edit, uint16_t reg) const;
-    // Where the LoRa window's values come from: the factory, the selected
-    // device since it was selected, or a device read before.
-    enum class LoraSource : uint8_t { Factory, Selected, Other } LoraFrom_ = LoraSource::Factory;
+    // The LoRa window holds the whole block of the selected device, read since
+    // it was selected; until then its values are a device's read before, or
+    // none read at all.
+    bool LoraRead_ = false;
     forms::TreeNode* HintNode_ = nullptr; // told to use a newer tool since selected
     bool GasRead_ = false; // the selected device's gas read since it was selected
     std::unique_ptr<Timer> TimerHint_; // the newer-tool hint, once an answer is handled

@@ -188,7 +188,7 @@ void TFormLora::BitBtnReadClick()
 
 void TFormLora::BitBtnRFWriteClick()
 {
-    if (main_.RefuseUnread(main_.LoraFrom_ != TFormMain::LoraSource::Other, forms::DialogOwner::Lora))
+    if (main_.RefuseUnread(main_.LoraRead_, forms::DialogOwner::Lora))
         return;
     Settings.Chan1 = static_cast<uint32_t>(EditChan1.value());
     Settings.Chan2 = static_cast<uint32_t>(EditChan2.value());
@@ -208,7 +208,7 @@ void TFormLora::BitBtnRFWriteClick()
 
 void TFormLora::BitBtnABPWriteClick()
 {
-    if (main_.RefuseUnread(main_.LoraFrom_ != TFormMain::LoraSource::Other, forms::DialogOwner::Lora))
+    if (main_.RefuseUnread(main_.LoraRead_, forms::DialogOwner::Lora))
         return;
     const std::string app = Letters(EditAppSKey.text());
     const std::string nwk = Letters(EditNwkSKey.text());
