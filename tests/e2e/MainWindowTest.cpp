@@ -106,6 +106,28 @@ TEST_F(MainWindowTest, TheHighlightFollowsTheSelectionAndAnotherDevicesPanelIsGr
     EXPECT_TRUE(app.Main().panel()->caption()->text().startsWith("#2 : "));
 }
 
+TEST_F(MainWindowTest, DraggingThePointerOverAnotherDeviceLeavesTheHighlight)
+{
+    searchUpTo(2);
+    forms::TreeNode* first = deviceNode(1);
+    forms::TreeNode* second = deviceNode(2);
+    DeviceTreeWidget* tree = app.Main().tree();
+    QWidget* view = tree->viewport();
+    const QPoint from = tree->hitRect(first).center();
+    const QPoint to = tree->hitRect(second).center();
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint at = from + (to - from) * step / 4;
+        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+    }
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+
+    EXPECT_EQ(form().SelNode(), first);
+    EXPECT_EQ(tree->currentItem(), tree->itemOf(first));
+    EXPECT_EQ(tree->selectedItems(), QList<QTreeWidgetItem*> { tree->itemOf(first) });
+}
+
 TEST_F(MainWindowTest, ReadingFillsThePanelAndCountsTheExchange)
 {
     searchUpTo(1);
