@@ -150,7 +150,9 @@ public:
     double max() const { return max_; }
     double step() const { return step_; }
     int decimals() const { return decimals_; }
-    double value() const { return value_; }
+    // The value as the edit shows it: within its bounds, also when they
+    // moved after it was entered.
+    double value() const;
     void setMin(double v) { set(min_, v); }
     void setMax(double v) { set(max_, v); }
     void setStep(double v) { set(step_, v); }

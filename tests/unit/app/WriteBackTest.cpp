@@ -175,6 +175,22 @@ INSTANTIATE_TEST_SUITE_P(Edits, TypedValue,
         TypedCase { "ZeroZone", &DevicePanel::EditZeroZone, 0.1 }, TypedCase { "Address", &DevicePanel::SEditAddr, 9 }),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(WriteBackTest, AnEnteredThresholdBeyondARangeReadLaterGoesAsTheEditShowsIt)
+{
+    // Hydrogen sulphide, one decimal, range 100.0 when threshold 2 is typed.
+    SimDetector& d = bus.add(SimModel::Zor10, 5).gas(25).range(1000).limits(100, 200);
+    Open();
+    form->Panel.EditLimit2.setValue(90.0);
+    d.range(500);
+    ReadPanel();
+    EXPECT_EQ(form->Panel.EditLimit2.text(','), "50,0");
+    sent.clear();
+    form->ActWriteOptExecute();
+    Finish();
+    EXPECT_EQ(Written().at(10), 500);
+    EXPECT_EQ(d.holding(10), 500);
+}
+
 TEST_F(WriteBackTest, TheMeasuredCurrentTypedBeforeAReadTickIsTheOneSent)
 {
     bus.add(SimModel::Zor10, 5).gas(2).writeHolding(1, 0x0400);
