@@ -21,10 +21,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zor {
 
@@ -246,7 +248,19 @@ private:
     // What an edit writes to reg: the device's own value while the edit shows
     // it untouched (no bound or display cap alters it), else the value
     // entered, scaled.
-    uint16_t Entered(uint8_t address, const forms::SpinEdit& edit, uint16_t reg) const;
+    uint16_t Entered(uint8_t address, forms::SpinEdit& edit, uint16_t reg);
+    // Values entered that the running write operation has sent: each is
+    // taken as the device's when the operation ends, if not changed since.
+    std::vector<std::function<void()>> Sent_;
+    template <class... E> void Sending(E&... entries)
+    {
+        (
+            [this](auto& entry) {
+                if (entry.modified())
+                    Sent_.push_back([&entry, v = entry.entered()] { entry.acceptIf(v); });
+            }(entries),
+            ...);
+    }
     // The LoRa window holds the whole block of the selected device, read since
     // it was selected; until then its values are a device's read before, or
     // none read at all.

@@ -59,6 +59,14 @@ template <class T> class Entry : public Control {
 public:
     bool modified() const { return value_ != shown_; }
     void accept() { shown_ = value_; }
+    // The value as entered, before any bound.
+    T entered() const { return value_; }
+    // Accepts the value only if it is still v (what was written).
+    void acceptIf(T v)
+    {
+        if (value_ == v)
+            accept();
+    }
     void revert() { set(value_, shown_); }
 
 protected:

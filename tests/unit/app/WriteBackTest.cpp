@@ -191,6 +191,28 @@ TEST_F(WriteBackTest, AnEnteredThresholdBeyondARangeReadLaterGoesAsTheEditShowsI
     EXPECT_EQ(d.holding(10), 500);
 }
 
+TEST_F(WriteBackTest, AValueTypedAfterItsStepWentOutStaysEnteredNotTakenAsWritten)
+{
+    // Hydrogen sulphide, one decimal.
+    SimDetector& d = bus.add(SimModel::Zor10, 5).gas(25).zeroZone(10);
+    Open();
+    form->Panel.EditLimit1.setValue(2.0);
+    form->Panel.EditZeroZone.setValue(3.0);
+    form->ActWriteOptExecute();
+    ASSERT_TRUE(loop.advanceUntil([&] { return Written().contains(18); }, 10000));
+    form->Panel.EditZeroZone.setValue(4.0);
+    Finish();
+
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string> { "Параметры изменены!" });
+    EXPECT_EQ(d.holding(18), 30);
+    EXPECT_FALSE(form->Panel.EditLimit1.modified()); // written: the device's now
+    EXPECT_TRUE(form->Panel.EditZeroZone.modified());
+    ReadPanel();
+    EXPECT_EQ(form->Panel.EditZeroZone.text(','), "4,0");
+    form->Panel.EditZeroZone.revert();
+    EXPECT_EQ(form->Panel.EditZeroZone.text(','), "3,0");
+}
+
 TEST_F(WriteBackTest, TheMeasuredCurrentTypedBeforeAReadTickIsTheOneSent)
 {
     bus.add(SimModel::Zor10, 5).gas(2).writeHolding(1, 0x0400);
