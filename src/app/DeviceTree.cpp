@@ -23,7 +23,7 @@ void TFormMain::DevTreeDblClick()
 {
     if (Finding_)
         ActStopExecute();
-    if (!SelNode_ || SelNode_->level() != 1 || SelNode_ != ClickNode_ || !LinkReady())
+    if (!SelNode_ || SelNode_->level() != 1 || SelNode_ != ClickNode_ || RefuseWhileWriting() || !LinkReady())
         return;
     CaptionSelected();
     ReadInput(SelAddr(), 5, 1);

@@ -27,8 +27,12 @@ void TFormMain::ActRenewExecute()
         BtRead.setAction(&ActReadStop);
         SetStatus("Автоматическое чтение");
         EnableWriteButtons(Panel, false);
-        ReadInput(SelAddr(), 5, 1);
-        ReadBusy_ = true;
+        // Pressed while a write operation runs, reading starts with the
+        // first tick after it (a read now would take its echo's place).
+        if (WriteOp_ == woNone) {
+            ReadInput(SelAddr(), 5, 1);
+            ReadBusy_ = true;
+        }
         TimerRead_->setEnabled(true);
     } else {
         dialogs_.message(
@@ -63,6 +67,11 @@ void TFormMain::TimerReadOnesTimer()
     TimerReadOnes_->setEnabled(false);
     if (!SelNode_)
         return;
+    // A write operation started meanwhile: the read waits until it has ended.
+    if (WriteOp_ != woNone) {
+        TimerReadOnes_->setEnabled(true);
+        return;
+    }
     CaptionSelected();
     ReadHolding(SelAddr(), 0, 19);
 }

@@ -117,7 +117,7 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
         } else if (tag >= 64) {
             formLora_->DecodeLoraBlock(values, count);
             if (tag == LoraBlock.first && count >= LoraBlock.count)
-                LoraFrom_ = LoraSource::Selected;
+                LoraRead_ = true;
             if (windows_.LoraVisible())
                 formLora_->ShowLoraSettings();
             else

@@ -27,13 +27,13 @@ void TFormMain::Issue(uint8_t address, uint8_t function, const uint8_t* data, ui
 
 void TFormMain::ReadHolding(uint8_t address, uint8_t start, uint8_t count)
 {
-    const uint8_t data[4]{0x00, start, 0x00, count};
+    const uint8_t data[4] { 0x00, start, 0x00, count };
     Issue(address, 3, data, sizeof data, start);
 }
 
 void TFormMain::ReadInput(uint8_t address, uint8_t offset, uint8_t count)
 {
-    const uint8_t data[4]{0x01, offset, 0x00, count};
+    const uint8_t data[4] { 0x01, offset, 0x00, count };
     Issue(address, 4, data, sizeof data, 0x100 + offset);
 }
 
@@ -55,6 +55,14 @@ void TFormMain::WaitReadIdle()
     ReadBusy_ = false;
 }
 
+bool TFormMain::RefuseWhileWriting(forms::DialogOwner owner)
+{
+    if (WriteOp_ == woNone)
+        return false;
+    dialogs_.inform(owner, "Дождитесь окончания записи!");
+    return true;
+}
+
 bool TFormMain::WriteRegister(
     uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs, uint16_t value)
 {
@@ -68,8 +76,8 @@ bool TFormMain::WriteRegister(
     WriteNode_ = SelNode_;
     if (status)
         SetStatus(*status);
-    const uint8_t data[4]{static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
-        static_cast<uint8_t>(value)};
+    const uint8_t data[4] { static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
+        static_cast<uint8_t>(value) };
     Issue(address, 6, data, sizeof data, reg);
     TimerRead_->setEnabled(reading);
     ArmTimeOut(timeoutMs);

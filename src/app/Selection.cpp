@@ -18,8 +18,7 @@ void TFormMain::SelectNode(forms::TreeNode* node)
     Panel.OtherDevice.setOn(true);
     Panel.DropEntries();
     GasRead_ = false;
-    if (LoraFrom_ == LoraSource::Selected)
-        LoraFrom_ = LoraSource::Other;
+    LoraRead_ = false;
     HintNode_ = nullptr;
     windows_.CloseConcentrationDialog();
 }

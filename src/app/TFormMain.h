@@ -24,10 +24,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zor {
 
@@ -213,6 +215,10 @@ private:
     void Issue(uint8_t address, uint8_t function, const uint8_t* data, uint16_t size, int32_t tag, bool purge = true);
     void ShowTx();
     void ArmTimeOut(uint16_t ms);
+    // A read sent while a write operation runs would purge the echo its
+    // chain waits for, or come back under the read's tag, and the operation
+    // would never end: a read the user asks for then is refused with a word.
+    bool RefuseWhileWriting(forms::DialogOwner owner = forms::DialogOwner::Main);
     // Waits while a read of the read cycle is outstanding, at most
     // kReadWaitMs; a read that never got its answer is then given up.
     void WaitReadIdle();
@@ -278,10 +284,23 @@ private:
     // What an edit writes to reg: the device's own value while the edit shows
     // it untouched (no bound or display cap alters it), else the value
     // entered, scaled.
-    uint16_t Entered(uint8_t address, const forms::SpinEdit& edit, uint16_t reg) const;
-    // Where the LoRa window's values come from: the factory, the selected
-    // device since it was selected, or a device read before.
-    enum class LoraSource : uint8_t { Factory, Selected, Other } LoraFrom_ = LoraSource::Factory;
+    uint16_t Entered(uint8_t address, forms::SpinEdit& edit, uint16_t reg);
+    // Values entered that the running write operation has sent: each is
+    // taken as the device's when the operation ends, if not changed since.
+    std::vector<std::function<void()>> Sent_;
+    template <class... E> void Sending(E&... entries)
+    {
+        (
+            [this](auto& entry) {
+                if (entry.modified())
+                    Sent_.push_back([&entry, v = entry.entered()] { entry.acceptIf(v); });
+            }(entries),
+            ...);
+    }
+    // The LoRa window holds the whole block of the selected device, read since
+    // it was selected; until then its values are a device's read before, or
+    // none read at all.
+    bool LoraRead_ = false;
     forms::TreeNode* HintNode_ = nullptr; // told to use a newer tool since selected
     bool GasRead_ = false; // the selected device's gas read since it was selected
     std::unique_ptr<Timer> TimerHint_; // the newer-tool hint, once an answer is handled

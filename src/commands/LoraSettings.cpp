@@ -17,7 +17,7 @@ constexpr uint16_t kBlockTimeoutMs = 1500;
 
 void TFormMain::N11Click()
 {
-    if (!SelNode_ || !LinkReady())
+    if (!SelNode_ || RefuseWhileWriting() || !LinkReady())
         return;
     WaitReadIdle();
     // Nothing enables it again when the LoRa window closes: automatic

@@ -65,6 +65,7 @@ void TFormMain::StartOperation(TWriteOp op)
         return;
     WriteOp_ = op;
     WriteNode_ = SelNode_;
+    Sent_.clear();
     AdvanceWrite(SelAddr(), 6, kStartEcho, RegState);
 }
 
@@ -103,9 +104,12 @@ uint16_t TFormMain::Scaled(uint8_t address, double value) const
     return static_cast<uint16_t>(static_cast<int64_t>(std::nearbyint(value * factor)));
 }
 
-uint16_t TFormMain::Entered(uint8_t address, const forms::SpinEdit& edit, uint16_t reg) const
+uint16_t TFormMain::Entered(uint8_t address, forms::SpinEdit& edit, uint16_t reg)
 {
-    return edit.modified() ? Scaled(address, edit.value()) : DevList_.at(address)->Regs[reg];
+    if (!edit.modified())
+        return DevList_.at(address)->Regs[reg];
+    Sending(edit);
+    return Scaled(address, edit.value());
 }
 
 void TFormMain::SendStep(uint8_t address, uint16_t reg, uint16_t value)
@@ -135,14 +139,15 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
         return WriteStep { RegLimit2, Entered(address, Panel.EditLimit2, RegLimit2), "Запись порога №2..." };
     };
     const auto hyster = [&] {
-        // The edit offers no more than the byte holds; the byte goes to both
-        // halves.
-        const uint16_t h = Scaled(address, Panel.EditHyster.value()) & 0x00FF;
-        const uint16_t word
-            = Panel.EditHyster.modified() ? static_cast<uint16_t>(h * 257) : DevList_.at(address)->Regs[RegHyster];
-        return WriteStep { RegHyster, word, "Запись гистерезиса..." };
+        // Untouched, the register goes back as it is. The edit offers no
+        // more than the byte holds; the byte goes to both halves.
+        const bool typed = Panel.EditHyster.modified();
+        const uint16_t word = Entered(address, Panel.EditHyster, RegHyster);
+        return WriteStep { RegHyster, typed ? static_cast<uint16_t>((word & 0x00FF) * 257) : word,
+            "Запись гистерезиса..." };
     };
     const auto blocking = [&] {
+        Sending(Panel.CBoxBlock);
         return WriteStep { RegOptions, static_cast<uint16_t>(Panel.CBoxBlock.checked() ? OptBlock : 0),
             "Запись блокировки..." };
     };
@@ -156,6 +161,7 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
             return std::nullopt;
         switch (WriteOp_) {
         case woInterface:
+            Sending(Panel.SEditAddr, Panel.CBoxBaud, Panel.CBoxPar, Panel.CBoxStopBit);
             return WriteStep { RegLine, LineWordOf(Panel, DevList_.at(address)->Regs[RegLine]),
                 "Запись настроек интерфейса..." };
         case woOptions:
@@ -188,8 +194,10 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
     case RegHyster:
         return WriteStep { RegZeroZone, Entered(address, Panel.EditZeroZone, RegZeroZone), "Запись нулевой зоны..." };
     case RegZeroZone:
-        if (Panel.CBoxRelay1.enabled())
+        if (Panel.CBoxRelay1.enabled()) {
+            Sending(Panel.CBoxRelay1, Panel.CBoxRelay2, Panel.CBoxRelayD);
             return WriteStep { RegRelays, RelayWordOf(Panel), "Запись настроек реле" };
+        }
         return blocking();
     case RegRelays:
         return blocking();
@@ -276,11 +284,11 @@ int TFormMain::EndOperation(uint8_t address)
     SetStatus("");
     const TWriteOp op = WriteOp_;
     const bool calibration = op == woZero || op == woSpan || op == woReset;
-    // What was typed is now what the device holds.
-    if (op == woOptions)
-        Panel.TakeParameters();
-    else if (op == woInterface)
-        Panel.TakeLine();
+    // What was typed and sent is now what the device holds; what was typed
+    // again after its step went out stays entered.
+    for (const auto& take : Sent_)
+        take();
+    Sent_.clear();
     // Replies and timers keep running while the box is open; the rest waits
     // for the user to close it.
     Message(calibration ? std::string(WriteOpDoneTexts[op]) : std::string("Параметры изменены!"));

@@ -181,12 +181,14 @@ void TFormLora::BitBtnDefsClick()
 
 void TFormLora::BitBtnReadClick()
 {
+    if (main_.RefuseWhileWriting(forms::DialogOwner::Lora))
+        return;
     main_.ReadHolding(main_.SelAddr(), static_cast<uint8_t>(LoraBlock.first), static_cast<uint8_t>(LoraBlock.count));
 }
 
 void TFormLora::BitBtnRFWriteClick()
 {
-    if (main_.RefuseUnread(main_.LoraFrom_ != TFormMain::LoraSource::Other, forms::DialogOwner::Lora))
+    if (main_.RefuseUnread(main_.LoraRead_, forms::DialogOwner::Lora))
         return;
     Settings.Chan1 = static_cast<uint32_t>(EditChan1.value());
     Settings.Chan2 = static_cast<uint32_t>(EditChan2.value());
@@ -206,7 +208,7 @@ void TFormLora::BitBtnRFWriteClick()
 
 void TFormLora::BitBtnABPWriteClick()
 {
-    if (main_.RefuseUnread(main_.LoraFrom_ != TFormMain::LoraSource::Other, forms::DialogOwner::Lora))
+    if (main_.RefuseUnread(main_.LoraRead_, forms::DialogOwner::Lora))
         return;
     const std::string app = Letters(EditAppSKey.text());
     const std::string nwk = Letters(EditNwkSKey.text());

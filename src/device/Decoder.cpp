@@ -232,7 +232,8 @@ void Decoder::decodeMagnet(const TDevice& dev, uint16_t v)
         std::initializer_list<forms::Control*> { &panel_.EditMagnet, &panel_.Label13, &panel_.LMagnetUnit })
         c->setEnabled(false);
     const stGas& gas = gasOf(dev);
-    panel_.EditMagnet.setMin(gas.Lel / scale(gas.Decimals) * 0.1);
+    // The lower bound never hides what the device holds.
+    panel_.EditMagnet.setMin(std::min(gas.Lel / scale(gas.Decimals) * 0.1, v / scale(gas.Decimals)));
     setScaled(panel_.EditMagnet, dev, v);
 }
 
@@ -241,7 +242,9 @@ void Decoder::setScaled(forms::SpinEdit& edit, const TDevice& dev, uint16_t v, u
     const int d = gasOf(dev).Decimals;
     edit.setDecimals(d);
     edit.setStep(1 / scale(d));
-    edit.setMax(std::min(dev.Regs[RegRange], registerMax) / scale(d));
+    // The bound never hides what the device holds: it shows its value,
+    // whatever the range register says.
+    edit.setMax(std::max(std::min(dev.Regs[RegRange], registerMax), v) / scale(d));
     edit.show(v / scale(d));
 }
 

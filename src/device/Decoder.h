@@ -46,8 +46,8 @@ private:
     void decodeVersion(const TDevice& dev, uint16_t v);
     void decodeRelays(const TDevice& dev, uint16_t v);
     // Decimals, step and upper bound (the range, or the largest value the
-    // register holds if that is less) of a gas-dependent spin edit, then its
-    // value, all in the gas's units.
+    // register holds if that is less, but never below v) of a gas-dependent
+    // spin edit, then its value v, all in the gas's units.
     void setScaled(forms::SpinEdit& edit, const TDevice& dev, uint16_t v, uint16_t registerMax = 0xFFFF);
     void setUnitListEnabled(const TDevice& dev, bool gateOpen);
     void setCaption(const std::string& tail);

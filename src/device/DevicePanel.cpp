@@ -4,11 +4,6 @@ namespace zor {
 
 namespace {
 
-template <class... E> void Accept(E&... entries)
-{
-    (entries.accept(), ...);
-}
-
 template <class... E> void Revert(E&... entries)
 {
     (entries.revert(), ...);
@@ -27,16 +22,6 @@ DevicePanel::DevicePanel()
              &EditCurr, &Label15, &SpBtSetCurr, &ActZero, &ActCalb, &ActInit })
         c->setEnabled(false);
     ActInit.setVisible(false);
-}
-
-void DevicePanel::TakeParameters()
-{
-    Accept(EditMagnet, EditLimit1, EditLimit2, EditHyster, EditZeroZone, CBoxRelay1, CBoxRelay2, CBoxRelayD, CBoxBlock);
-}
-
-void DevicePanel::TakeLine()
-{
-    Accept(SEditAddr, CBoxBaud, CBoxPar, CBoxStopBit);
 }
 
 void DevicePanel::DropEntries()

@@ -119,11 +119,8 @@ struct DevicePanel {
     PanelButton SpBtSetOptions { "Записать", ActWriteOpt };
     PanelButton SpBtSetCurr { "Записать", ActWriteCurr };
 
-    // The values the technician enters. Taken as written by a write that
-    // has ended; dropped (back to what the device showed) when another
-    // device is pressed.
-    void TakeParameters();
-    void TakeLine();
+    // The values the technician enters, dropped (back to what the device
+    // showed) when another device is pressed.
     void DropEntries();
 
     // The labels that name the unit of every gas-dependent value.

@@ -37,10 +37,11 @@ void UnitSwitch::CBoxUnitChange()
     for (forms::SpinEdit* edit :
         { &panel_.EditLimit1, &panel_.EditLimit2, &panel_.EditMagnet, &panel_.EditHyster, &panel_.EditZeroZone }) {
         const bool entered = edit->modified();
+        const double value = edit->value();
         if (edit == &panel_.EditMagnet)
             edit->setMin(edit->min() * k);
         edit->setMax(edit->max() * k);
-        edit->setValue(edit->value() * k);
+        edit->setValue(value * k);
         if (!entered)
             edit->accept();
     }

@@ -54,9 +54,14 @@ double SpinEdit::clamped(double v) const
     return min_ != max_ ? std::clamp(v, std::min(min_, max_), std::max(min_, max_)) : v;
 }
 
+double SpinEdit::value() const
+{
+    return clamped(value_);
+}
+
 std::string SpinEdit::text(char separator) const
 {
-    return FormatFixed(value_, 15, decimals_, separator);
+    return FormatFixed(value(), 15, decimals_, separator);
 }
 
 void IntSpinEdit::setValue(int64_t v)

@@ -59,6 +59,14 @@ template <class T> class Entry : public Control {
 public:
     bool modified() const { return value_ != shown_; }
     void accept() { shown_ = value_; }
+    // The value as entered, before any bound.
+    T entered() const { return value_; }
+    // Accepts the value only if it is still v (what was written).
+    void acceptIf(T v)
+    {
+        if (value_ == v)
+            accept();
+    }
     void revert() { set(value_, shown_); }
 
 protected:
@@ -150,7 +158,9 @@ public:
     double max() const { return max_; }
     double step() const { return step_; }
     int decimals() const { return decimals_; }
-    double value() const { return value_; }
+    // The value as the edit shows it: within its bounds, also when they
+    // moved after it was entered.
+    double value() const;
     void setMin(double v) { set(min_, v); }
     void setMax(double v) { set(max_, v); }
     void setStep(double v) { set(step_, v); }

@@ -4,7 +4,6 @@
 #include "ui/ErrorReport.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
@@ -40,6 +39,10 @@ DeviceTreeWidget::DeviceTreeWidget(forms::TreeView& model, std::function<QIcon(i
     connect(
         this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { collapsed_.insert(NodeOf(item)); });
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { collapsed_.erase(NodeOf(item)); });
+    // Whatever moves the highlight (a press that selects nothing, a drag, a
+    // key), it goes back to the selected node at once.
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { highlightSelected(); });
+    connect(this, &QTreeWidget::currentItemChanged, this, [this] { highlightSelected(); });
     Watch(model_, this, [this] { render(); });
 }
 
@@ -116,7 +119,6 @@ void DeviceTreeWidget::press(QMouseEvent* event)
     forms::TreeNode* node = nodeAt(event->position().toPoint());
     if (onPress)
         Guarded([&] { onPress(ButtonOf(event->button()), node); });
-    highlightSelected();
 }
 
 void DeviceTreeWidget::mousePressEvent(QMouseEvent* event)
@@ -132,12 +134,6 @@ void DeviceTreeWidget::mouseDoubleClickEvent(QMouseEvent* event)
     press(event);
     if (onDoubleClick)
         Guarded(onDoubleClick);
-}
-
-void DeviceTreeWidget::keyPressEvent(QKeyEvent* event)
-{
-    QTreeWidget::keyPressEvent(event);
-    highlightSelected();
 }
 
 } // namespace zor::ui

@@ -3,8 +3,8 @@
 // node, fully expanded after an addition) and reports mouse presses and
 // double clicks with the node whose icon or label lies under the pointer.
 // The highlight always shows the model's selected node: after a press that
-// selects nothing (beside a label, on a model node) or a key that moves it,
-// it goes back there.
+// selects nothing (beside a label, on a model node), a drag over other rows
+// or a key that moves it, it goes back there.
 
 #include "app/TFormMain.h"
 #include "forms/TreeView.h"
@@ -34,7 +34,6 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void render();

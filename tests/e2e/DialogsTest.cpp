@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QPointer>
 #include <QTemporaryDir>
 
 namespace zor::ui::e2e {
@@ -44,6 +45,35 @@ TEST(FileDialogText, TheDefaultExtensionGoesOnlyToNamesWithout)
 }
 
 using DialogsTest = ToolFixture;
+
+// Runs answer, from a posted call, on every window of type W that is shown.
+template <class W> class ShowWatcher : public QObject {
+public:
+    explicit ShowWatcher(std::function<void(W*)> answer)
+        : answer_(std::move(answer))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~ShowWatcher() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto* w = qobject_cast<W*>(watched); w && w->isWindow())
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, p = QPointer<W>(w)] {
+                        if (p)
+                            answer_(p);
+                    },
+                    Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    std::function<void(W*)> answer_;
+};
 
 // Every box is at its owner's message-box position, with Russian buttons,
 // and the button pressed is the answer.
@@ -88,32 +118,20 @@ TEST_F(DialogsTest, SavingTheLogAddsTheDefaultExtension)
     form().Log.Add("Timeout!");
     QTemporaryDir dir;
     QStringList filters;
-    // The dialog is looked for among the visible windows: which window Qt
-    // calls the active modal one is not settled at once offscreen.
-    const auto visibleDialog = [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
-                return d;
-        return static_cast<QFileDialog*>(nullptr);
-    };
-    Script script({ { [&] { return visibleDialog() != nullptr; },
-                      [&] {
-                          QFileDialog* dialog = visibleDialog();
-                          for (QComboBox* box : dialog->findChildren<QComboBox*>("fileTypeCombo"))
-                              for (int i = 0; i < box->count(); ++i)
-                                  filters << box->itemText(i);
-                          dialog->selectFile(dir.filePath("report"));
-                          static_cast<QDialog*>(dialog)->accept();
-                      } } },
-        5000, [&] {
-            if (QFileDialog* dialog = visibleDialog())
-                dialog->reject();
-        });
-    // Pressed from a timer, as a real press comes from an input event: a file
-    // dialog run from inside a posted call does not always get the script's
-    // timer events in its own loop.
-    QTimer::singleShot(50, [&] { click("BtSave"); });
-    ASSERT_TRUE(WaitFor([&] { return script.done(); }, 6000));
+    bool answered = false;
+    // The dialog is answered from a call posted when it is shown: a timer
+    // that was running when the dialog's own loop started is not always
+    // fired inside it, while posted calls always are.
+    ShowWatcher<QFileDialog> watcher([&](QFileDialog* dialog) {
+        for (QComboBox* box : dialog->findChildren<QComboBox*>("fileTypeCombo"))
+            for (int i = 0; i < box->count(); ++i)
+                filters << box->itemText(i);
+        dialog->selectFile(dir.filePath("report"));
+        static_cast<QDialog*>(dialog)->accept();
+        answered = true;
+    });
+    click("BtSave");
+    ASSERT_TRUE(answered);
     EXPECT_EQ(filters, (QStringList { "ZOR log files (*.zor)", "Any file (*.*)" }));
     QFile saved(dir.filePath("report.log"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));

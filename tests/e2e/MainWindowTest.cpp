@@ -3,6 +3,7 @@
 
 #include "ToolFixture.h"
 
+#include "ui/ConcDialog.h"
 #include "ui/DevicePanelView.h"
 
 #include <QLabel>
@@ -104,6 +105,69 @@ TEST_F(MainWindowTest, TheHighlightFollowsTheSelectionAndAnotherDevicesPanelIsGr
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->hitRect(second).center());
     ASSERT_TRUE(WaitFor([&] { return parameters->isEnabled(); }, 5000));
     EXPECT_TRUE(app.Main().panel()->caption()->text().startsWith("#2 : "));
+}
+
+TEST_F(MainWindowTest, DraggingThePointerOverAnotherDeviceLeavesTheHighlight)
+{
+    searchUpTo(2);
+    forms::TreeNode* first = deviceNode(1);
+    forms::TreeNode* second = deviceNode(2);
+    DeviceTreeWidget* tree = app.Main().tree();
+    QWidget* view = tree->viewport();
+    const QPoint from = tree->hitRect(first).center();
+    const QPoint to = tree->hitRect(second).center();
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint at = from + (to - from) * step / 4;
+        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+    }
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+
+    EXPECT_EQ(form().SelNode(), first);
+    EXPECT_EQ(tree->currentItem(), tree->itemOf(first));
+    EXPECT_EQ(tree->selectedItems(), QList<QTreeWidgetItem*> { tree->itemOf(first) });
+}
+
+// The boxes of whose values the window holds and sends, on the real window:
+// the newer-tool hint once per selection, "Град." before the pressed device
+// is read, and a read asked for during a write.
+TEST_F(MainWindowTest, HintAndRefusalBoxes)
+{
+    searchUpTo(2);
+    app.Bus()->detector(1).version(105);
+    DeviceTreeWidget* tree = app.Main().tree();
+    QWidget* parameters = app.Main().panel()->section(1);
+    const auto read = [&](uint8_t address) {
+        const int32_t rx = form().RxCount();
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->hitRect(deviceNode(address)).center());
+        return WaitFor([&] { return parameters->isEnabled() && form().RxCount() >= rx + 2; }, 5000);
+    };
+    const std::string hint = "Используйте ZOR Tool 1.6.0";
+
+    press(deviceNode(1));
+    ASSERT_TRUE(read(1));
+    ASSERT_TRUE(WaitFor([&] { return !boxes.texts.empty(); }, 2000));
+    ASSERT_TRUE(read(1));
+    QTest::qWait(300);
+    EXPECT_EQ(boxes.texts, std::vector<std::string> { hint });
+
+    press(deviceNode(2));
+    const int32_t tx = form().TxCount();
+    click("BtClbConc");
+    ASSERT_TRUE(WaitFor([&] { return boxes.texts.size() == 2; }, 2000));
+    EXPECT_EQ(boxes.texts.back(), "Сначала прочитайте прибор!");
+    EXPECT_EQ(form().TxCount(), tx);
+    EXPECT_FALSE(app.Conc().isVisible());
+
+    ASSERT_TRUE(read(2));
+    click("SpBtSetOptions");
+    ASSERT_NE(form().WriteOp(), woNone);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->hitRect(deviceNode(2)).center());
+    ASSERT_TRUE(WaitFor([&] { return boxes.texts.size() == 4; }, 10000));
+    EXPECT_EQ(boxes.texts[2], "Дождитесь окончания записи!");
+    EXPECT_EQ(boxes.texts[3], "Параметры изменены!");
+    EXPECT_EQ(form().WriteOp(), woNone);
 }
 
 TEST_F(MainWindowTest, ReadingFillsThePanelAndCountsTheExchange)

@@ -125,11 +125,24 @@ TEST_F(WindowsTest, ConcentrationDialogServesTheSelectedDevice)
     click("BtClbConc");
     EXPECT_DOUBLE_EQ(edit->maximum(), 17.6);
 
+    // "Задать" after the range has changed again: the dialog is set up for
+    // it, and nothing is written.
+    app.Bus()->detector(2).range(440);
+    ASSERT_TRUE(read(2));
+    ASSERT_TRUE(WaitFor([&] { return form().DevList().at(2)->Regs[5] == 440; }, 5000));
+    edit->setValue(2.5);
+    QTest::mouseClick(conc.findChild<QPushButton*>("BtOk"), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return !boxes.texts.empty(); }, 2000));
+    EXPECT_EQ(boxes.texts, std::vector<std::string> { "Данные прибора изменились!" });
+    EXPECT_TRUE(conc.isVisible());
+    EXPECT_DOUBLE_EQ(edit->maximum(), 8.8);
+    EXPECT_EQ(form().WriteOp(), woNone);
+
     edit->setValue(2.5);
     QTest::mouseClick(conc.findChild<QPushButton*>("BtOk"), Qt::LeftButton);
     EXPECT_FALSE(conc.isVisible());
-    ASSERT_TRUE(WaitFor([&] { return !boxes.texts.empty(); }, 8000));
-    EXPECT_EQ(boxes.texts, std::vector<std::string> { "Градуировка произведена" });
+    ASSERT_TRUE(WaitFor([&] { return boxes.texts.size() == 2; }, 8000));
+    EXPECT_EQ(boxes.texts.back(), "Градуировка произведена");
     EXPECT_EQ(form().SpanValue(), 250);
 }
 

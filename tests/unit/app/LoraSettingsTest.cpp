@@ -38,6 +38,15 @@ protected:
         return d;
     }
     TFormLora& Lora() { return form->FormLora(); }
+    // The window opened on the device's block and closed again: its writes
+    // send what was read.
+    void ReadLora()
+    {
+        form->N11Click();
+        loop.advance(1000);
+        ASSERT_EQ(windows.loraShown, 1);
+        sent.clear();
+    }
 };
 
 TEST_F(LoraTest, MenuReadsTheBlockStopsReadingAndShowsTheWindowModally)
@@ -156,6 +165,7 @@ TEST_P(KeyCheck, RefusesTheFirstBadKeyAndSendsNothing)
 {
     const KeyCase& c = GetParam();
     Open();
+    ReadLora();
     Lora().EditAppSKey.setText(c.app);
     Lora().EditNwkSKey.setText(c.nwk);
     Lora().BitBtnABPWriteClick();
@@ -184,6 +194,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, KeyCheck,
 TEST_F(LoraTest, KeyWriteSendsBothKeysThenTheRestart)
 {
     SimDetector& d = Open();
+    ReadLora();
     const int32_t tx = form->TxCount();
     Lora().EditAppSKey.setText("00112233445566778899aabbccddeeff");
     Lora().EditNwkSKey.setText("FFEEDDCCBBAA99887766554433221100");
@@ -216,6 +227,7 @@ TEST_P(Restart, EndsWithItsAnswerOrAfterSixSeconds)
 {
     const RestartCase& c = GetParam();
     SimDetector& d = Open();
+    ReadLora();
     Lora().BitBtnRFWriteClick();
     loop.advanceUntil([&] { return Lora().Caption.text() == kRestarting; }, 5000);
     // The restart request is on its way: a detector that stops listening
@@ -276,6 +288,35 @@ TEST_F(LoraTest, ReadWhileOpenRefreshesTheWindow)
     loop.advance(1000);
     EXPECT_EQ(windows.loraShown, 1);
     EXPECT_EQ(sent, (std::vector<Frame> { Read3(5, 64, 28), Read3(5, 64, 28) }));
+}
+
+TEST_F(LoraTest, WritesWaitForTheWholeBlockOfTheSelectedDevice)
+{
+    Open();
+    // An answer with the first five registers only: the rest of the window
+    // holds no device's values.
+    std::vector<bool> refused;
+    windows.whileLoraOpen = [&] {
+        const size_t boxes = dialogs.shown.size();
+        Lora().BitBtnRFWriteClick();
+        refused.push_back(dialogs.shown.size() > boxes);
+        if (refused.size() == 2)
+            loop.advanceUntil([&] { return form->WriteOp() == woNone; }, 10000);
+    };
+    form->N11Click();
+    const uint8_t partial[] { 5, 3, 10, 0, 1, 0x26, 0x01, 0, 5, 0, 0, 0x07, 0x03 };
+    form->VSModbusModbusPacketEvent(form->VSModbus, partial, sizeof partial);
+    // Then the whole block comes.
+    loop.advance(1000);
+
+    EXPECT_EQ(refused, (std::vector<bool> { true, false }));
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown[0].text, "Сначала прочитайте прибор!");
+    EXPECT_EQ(dialogs.shown[0].owner, forms::DialogOwner::Lora);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0], Read3(5, 64, 28));
+    EXPECT_EQ(sent[1][1], 16);
+    EXPECT_EQ(sent[2], Write6(5, 64, 1));
 }
 
 } // namespace

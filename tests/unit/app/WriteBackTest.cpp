@@ -30,6 +30,8 @@ struct Untouched {
     std::function<void(SimDetector&)> device;
     uint16_t reg;
     uint16_t held;
+    forms::SpinEdit DevicePanel::*edit;
+    const char* shown; // the device's value, not a bound
 };
 
 class UntouchedValue : public WriteBackTest, public ::testing::WithParamInterface<Untouched> { };
@@ -41,6 +43,7 @@ TEST_P(UntouchedValue, IsWrittenBackAsTheDeviceHoldsIt)
     SimDetector& d = bus.add(SimModel::Zor10, 5).gas(5).range(250);
     c.device(d);
     Open();
+    EXPECT_EQ((form->Panel.*c.edit).text(','), c.shown);
     form->ActWriteOptExecute();
     Finish();
 
@@ -52,13 +55,16 @@ TEST_P(UntouchedValue, IsWrittenBackAsTheDeviceHoldsIt)
 
 INSTANTIATE_TEST_SUITE_P(Cases, UntouchedValue,
     ::testing::Values(
-        // The threshold edits are bounded by the range register / 10 = 25.0.
-        Untouched { "ThresholdAboveTheRangeCap", [](SimDetector& d) { d.limits(100, 400); }, 10, 400 },
-        Untouched { "ZeroZoneAboveTheRangeCap", [](SimDetector& d) { d.zeroZone(300); }, 18, 300 },
+        // What is entered is bounded by the range register / 10 = 25.0.
+        Untouched { "ThresholdAboveTheRangeCap", [](SimDetector& d) { d.limits(100, 400); }, 10, 400,
+            &DevicePanel::EditLimit2, "40,0" },
+        Untouched { "ZeroZoneAboveTheRangeCap", [](SimDetector& d) { d.zeroZone(300); }, 18, 300,
+            &DevicePanel::EditZeroZone, "30,0" },
         // The magnet edit's lower bound is the gas's LEL / 10 x 0.1 = 2.5.
-        Untouched { "MagnetBelowItsLowerBound", [](SimDetector& d) { d.magnet(20); }, 8, 20 },
-        // 25.5 is shown as 25.0 by the same bound.
-        Untouched { "HysteresisAboveTheRangeCap", [](SimDetector& d) { d.hysteresis(255); }, 17, 0xFFFF }),
+        Untouched {
+            "MagnetBelowItsLowerBound", [](SimDetector& d) { d.magnet(20); }, 8, 20, &DevicePanel::EditMagnet, "2,0" },
+        Untouched { "HysteresisAboveTheRangeCap", [](SimDetector& d) { d.hysteresis(255); }, 17, 0xFFFF,
+            &DevicePanel::EditHyster, "25,5" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WriteBackTest, TheHysteresisEditOffersOnlyWhatItsByteHolds)
@@ -168,6 +174,44 @@ INSTANTIATE_TEST_SUITE_P(Edits, TypedValue,
         TypedCase { "Hysteresis", &DevicePanel::EditHyster, 0.2 },
         TypedCase { "ZeroZone", &DevicePanel::EditZeroZone, 0.1 }, TypedCase { "Address", &DevicePanel::SEditAddr, 9 }),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WriteBackTest, AnEnteredThresholdBeyondARangeReadLaterGoesAsTheEditShowsIt)
+{
+    // Hydrogen sulphide, one decimal, range 100.0 when threshold 2 is typed.
+    SimDetector& d = bus.add(SimModel::Zor10, 5).gas(25).range(1000).limits(100, 200);
+    Open();
+    form->Panel.EditLimit2.setValue(90.0);
+    d.range(500);
+    ReadPanel();
+    EXPECT_EQ(form->Panel.EditLimit2.text(','), "50,0");
+    sent.clear();
+    form->ActWriteOptExecute();
+    Finish();
+    EXPECT_EQ(Written().at(10), 500);
+    EXPECT_EQ(d.holding(10), 500);
+}
+
+TEST_F(WriteBackTest, AValueTypedAfterItsStepWentOutStaysEnteredNotTakenAsWritten)
+{
+    // Hydrogen sulphide, one decimal.
+    SimDetector& d = bus.add(SimModel::Zor10, 5).gas(25).zeroZone(10);
+    Open();
+    form->Panel.EditLimit1.setValue(2.0);
+    form->Panel.EditZeroZone.setValue(3.0);
+    form->ActWriteOptExecute();
+    ASSERT_TRUE(loop.advanceUntil([&] { return Written().contains(18); }, 10000));
+    form->Panel.EditZeroZone.setValue(4.0);
+    Finish();
+
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string> { "Параметры изменены!" });
+    EXPECT_EQ(d.holding(18), 30);
+    EXPECT_FALSE(form->Panel.EditLimit1.modified()); // written: the device's now
+    EXPECT_TRUE(form->Panel.EditZeroZone.modified());
+    ReadPanel();
+    EXPECT_EQ(form->Panel.EditZeroZone.text(','), "4,0");
+    form->Panel.EditZeroZone.revert();
+    EXPECT_EQ(form->Panel.EditZeroZone.text(','), "3,0");
+}
 
 TEST_F(WriteBackTest, TheMeasuredCurrentTypedBeforeAReadTickIsTheOneSent)
 {

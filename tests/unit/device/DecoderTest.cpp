@@ -243,16 +243,23 @@ TEST_F(Decoding, GasDependentSpinEditsTakeDecimalsStepAndRangeBeforeTheValue)
         int decimals;
         const char* text;
     };
+    // The range bounds what is entered, but never hides what the device
+    // holds: a value beyond it raises the bound to itself.
     // clang-format off
     const Row rows[] = {
         // gas range reg            raw     edit                         min   max  step  dec text
         {5,    1000, RegLimit1,     200,    &DevicePanel::EditLimit1,    0,    100, 0.1,  1,  "20,0"},
-        {5,    1000, RegLimit2,     2000,   &DevicePanel::EditLimit2,    0,    100, 0.1,  1,  "100,0"},
+        {5,    1000, RegLimit2,     2000,   &DevicePanel::EditLimit2,    0,    200, 0.1,  1,  "200,0"},  // above the range
+        {5,    250,  RegLimit2,     400,    &DevicePanel::EditLimit2,    0,    40,  0.1,  1,  "40,0"},
         {5,    1000, RegHyster,     0x0F0F, &DevicePanel::EditHyster,    0,    25.5, 0.1, 1,  "1,5"},   // its byte
         {5,    1000, RegZeroZone,   0x0105, &DevicePanel::EditZeroZone,  0,    100, 0.1,  1,  "26,1"},
+        {5,    250,  RegZeroZone,   300,    &DevicePanel::EditZeroZone,  0,    30,  0.1,  1,  "30,0"},
+        {5,    250,  RegHyster,     0xFFFF, &DevicePanel::EditHyster,    0,    25.5, 0.1, 1,  "25,5"},
+        {5,    250,  RegMagnetConc, 500,    &DevicePanel::EditMagnet,    2.5,  50,  0.1,  1,  "50,0"},
         {5,    1000, RegMagnetConc, 500,    &DevicePanel::EditMagnet,    2.5,  100, 0.1,  1,  "50,0"},
         {1,    5000, RegLimit1,     1000,   &DevicePanel::EditLimit1,    0,    50,  0.01, 2,  "10,00"},
-        {1,    5000, RegMagnetConc, 20,     &DevicePanel::EditMagnet,    0.44, 50,  0.01, 2,  "0,44"},
+        {1,    5000, RegMagnetConc, 20,     &DevicePanel::EditMagnet,    0.2,  50,  0.01, 2,  "0,20"},  // below the LEL's tenth
+        {1,    5000, RegMagnetConc, 60,     &DevicePanel::EditMagnet,    0.44, 50,  0.01, 2,  "0,60"},
         {24,   500,  RegLimit1,     300,    &DevicePanel::EditLimit1,    0,    500, 1,    0,  "300"},  // bound first
         {24,   500,  RegHyster,     0x0A0A, &DevicePanel::EditHyster,    0,    255, 1,    0,  "10"},
         {24,   200,  RegHyster,     0x0A0A, &DevicePanel::EditHyster,    0,    200, 1,    0,  "10"},   // the range

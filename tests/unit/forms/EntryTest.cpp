@@ -49,6 +49,20 @@ TEST(Entry, ShowingClampsLikeSettingAndCountsTheClampedValueAsShown)
     EXPECT_FALSE(edit.modified());
 }
 
+TEST(Entry, AnEnteredValueIsWhatTheEditShowsWhenItsBoundsMoveAfterwards)
+{
+    SpinEdit edit { 0, 100, 0.1, 1, 0 };
+    edit.show(20);
+    edit.setValue(90);
+    edit.setMax(50); // as a later read sets it
+    EXPECT_EQ(edit.value(), 50);
+    EXPECT_EQ(edit.text(','), "50,0");
+    edit.setMax(100);
+    edit.setMin(95);
+    EXPECT_EQ(edit.value(), 95);
+    EXPECT_TRUE(edit.modified());
+}
+
 TEST(Entry, ListsAndCheckBoxesKeepTheirShownStateToo)
 {
     ComboList list { { "1", "2" } };
