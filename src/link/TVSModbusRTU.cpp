@@ -26,6 +26,9 @@ struct TVSModbusRTU::Impl {
     TModbusPacketEvent onModbusPacket;
     TModbusPacketEvent onCustomPacket;
     FrameAssembler assembler;
+    // Counts purges of the input, so that frames read before a purge are not
+    // delivered after it.
+    uint32_t inputFlushes = 0;
 };
 
 TVSModbusRTU::TVSModbusRTU(EventLoop& loop, std::unique_ptr<SerialPort> port)
@@ -186,7 +189,10 @@ void TVSModbusRTU::CheckReceivedFrame(const uint8_t* data, uint16_t size)
         const size_t total
             = static_cast<size_t>(frames.at[frames.count - 1].data - first) + frames.at[frames.count - 1].size;
         std::memcpy(copy.data(), first, total);
-        for (size_t i = 0; i < frames.count && Connected(); ++i)
+        // A handler that purged the input (it sent the next request) drops
+        // the rest of the chunk, as the purge drops what is still queued.
+        const uint32_t flushes = m_->inputFlushes;
+        for (size_t i = 0; i < frames.count && Connected() && m_->inputFlushes == flushes; ++i)
             Deliver(copy.data() + (frames.at[i].data - first), frames.at[i].size);
         // Answer.Data must not point into this call's copy once it is gone
         // (a handler that sent a request has cleared it).
@@ -216,6 +222,7 @@ void TVSModbusRTU::Deliver(const uint8_t* frame, uint16_t size)
 
 void TVSModbusRTU::InputFlushed()
 {
+    ++m_->inputFlushes;
     m_->assembler.Clear();
 }
 

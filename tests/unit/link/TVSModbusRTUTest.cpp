@@ -395,6 +395,17 @@ TEST_F(MasterTest, TheFramesOfOneChunkSurviveAHandlerThatRunsTheLoop)
     ASSERT_TRUE(rtu.Open());
     deliver(chunk);
     EXPECT_EQ(events.size(), 1u);
+
+    // A handler that sends the next request purges the input: the rest of
+    // the chunk was read before that and is not taken for its answer.
+    events.clear();
+    rtu.SetOnModbusPacketEvent([&](TVSModbusRTU& m, const uint8_t* d, uint16_t n) {
+        events.push_back({ false, Bytes(d, d + n) });
+        m.FlushBuffers(true, true);
+    });
+    ASSERT_TRUE(rtu.Open());
+    deliver(chunk);
+    EXPECT_EQ(events.size(), 1u);
 }
 
 } // namespace
