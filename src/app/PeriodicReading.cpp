@@ -21,8 +21,12 @@ void TFormMain::ActRenewExecute()
         return;
     if (SelNode_ && SelNode_->level() == 1) {
         // A start needs the port; a tick runs on the link the start opened.
-        if (!TimerRead_->enabled() && !LinkReady())
-            return;
+        if (!TimerRead_->enabled()) {
+            if (!LinkReady())
+                return;
+            // A fresh start counts missed cycles from nought.
+            link_.missedCycles = 0;
+        }
         CaptionSelected();
         BtRead.setAction(&ActReadStop);
         SetStatus("Автоматическое чтение");

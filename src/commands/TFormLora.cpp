@@ -181,7 +181,7 @@ void TFormLora::BitBtnDefsClick()
 
 void TFormLora::BitBtnReadClick()
 {
-    if (main_.RefuseWhileWriting(forms::DialogOwner::Lora))
+    if (main_.RefuseWhileWriting(forms::DialogOwner::Lora) || !main_.LinkReady())
         return;
     main_.ReadHolding(main_.SelAddr(), static_cast<uint8_t>(LoraBlock.first), static_cast<uint8_t>(LoraBlock.count));
 }
