@@ -1,23 +1,17 @@
 #include "app/LogFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "app/FileReplace.h"
 
 namespace zor {
 
 namespace {
 
 // Code points of Windows-1251 bytes 0x80..0xBF; 0xC0..0xFF are А..я in order.
-constexpr char16_t kHigh[64] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C,
-    0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0000, 0x2122, 0x0459, 0x203A,
-    0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9,
-    0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
-    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+constexpr char16_t kHigh[64] = { 0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0000,
+    0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+    0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491,
+    0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457 };
 
 char ToByte(char32_t cp)
 {
@@ -62,40 +56,11 @@ std::string ToWindows1251(const std::string& utf8)
     return out;
 }
 
-std::string SaveLogFile(const std::string& path, const std::string& utf8Text)
+std::string SaveLogFile(const std::string& path, const LogStore& text)
 {
-    const std::string bytes = ToWindows1251(utf8Text);
-    const std::string temp = path + ".tmp-XXXXXX";
-    std::string name = temp;
-    const int fd = mkstemp(name.data());
-    if (fd < 0)
-        return std::strerror(errno);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const std::string err = std::strerror(errno);
-            close(fd);
-            unlink(name.c_str());
-            return err;
-        }
-        done += static_cast<size_t>(n);
-    }
-    // mkstemp makes the file private; a log is an ordinary document.
-    fchmod(fd, 0644);
-    if (fsync(fd) != 0 || close(fd) != 0) {
-        const std::string err = std::strerror(errno);
-        unlink(name.c_str());
-        return err;
-    }
-    if (std::rename(name.c_str(), path.c_str()) != 0) {
-        const std::string err = std::strerror(errno);
-        unlink(name.c_str());
-        return err;
-    }
-    return {};
+    return ReplaceFile(path, [&](const ByteSink& sink) {
+        text.ForEachPiece([&](std::string_view piece) { sink(ToWindows1251(std::string(piece))); });
+    });
 }
 
 } // namespace zor
