@@ -17,6 +17,7 @@
 #include "ui/LoraWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PortSettingsDialog.h"
+#include "ui/QtTranslation.h"
 
 #include <QApplication>
 #include <QFont>
@@ -28,6 +29,7 @@ namespace zor::ui {
 DesktopApp::DesktopApp(char separator)
 {
     InitResources();
+    LoadQtTranslation();
     // The windows are laid out for a small sans-serif face of 8 points.
     QFont font("DejaVu Sans", 8);
     font.setStyleHint(QFont::SansSerif);
