@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-charts-dev libgl-dev qt6-qpa-plugins
   qt6-translations-l10n
   libudev-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -8,6 +8,7 @@
 #include "app/ExchangeLog.h"
 #include "app/LineMemory.h"
 #include "app/LinkWatch.h"
+#include "app/TrendRecorder.h"
 #include "app/WindowHost.h"
 #include "device/Decoder.h"
 #include "device/DevicePanel.h"
@@ -169,6 +170,8 @@ public:
     forms::StatusBar StatBar { { 300, 90, 90, 50 } };
     DevicePanel Panel;
     ExchangeLog Log;
+    // The concentration of each detector read automatically, over time.
+    TrendRecorder Trend;
 
     ports::TPortHolder ComPort;
     ports::TPortBox ComBox;
