@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -55,6 +56,18 @@ MainWindow::MainWindow(
     move(screen()->availableGeometry().topLeft());
 }
 
+void MainWindow::showEvent(QShowEvent* event)
+{
+    // The first time, as large as the content likes within the screen, less
+    // a title bar; a size taken back from the last run stays.
+    if (!shownBefore_ && !placeRecalled_) {
+        const QSize screenRoom = screen()->availableGeometry().size() - QSize(0, 32);
+        resize(sizeHint().boundedTo(screenRoom).expandedTo(minimumSizeHint()));
+    }
+    shownBefore_ = true;
+    QMainWindow::showEvent(event);
+}
+
 void MainWindow::setTrend(QWidget* trend)
 {
     auto* panel = new ToolPanel("Тренд концентрации", this);
@@ -68,7 +81,7 @@ void MainWindow::recallPlace()
     rememberPlace_ = true;
     const QByteArray place = LoadWindowPlace();
     if (!place.isEmpty())
-        restoreGeometry(place);
+        placeRecalled_ = restoreGeometry(place);
 }
 
 QWidget* MainWindow::buttonBar()

@@ -47,6 +47,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buttonBar();
@@ -59,6 +60,8 @@ private:
     PortComboBox* portBox_ = nullptr;
     QHBoxLayout* panels_ = nullptr;
     bool rememberPlace_ = false;
+    bool placeRecalled_ = false;
+    bool shownBefore_ = false;
 };
 
 } // namespace zor::ui

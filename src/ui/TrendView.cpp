@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QResizeEvent>
 #include <QScatterSeries>
 #include <QToolButton>
 #include <QValueAxis>
@@ -99,11 +100,7 @@ TrendView::TrendView(TrendRecorder& trend, forms::Dialogs& dialogs, QWidget* par
     column->setSpacing(2);
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
-    caption_ = new QLabel("Нет показаний: тренд строится при автоматическом чтении", this);
-    caption_->setObjectName("TrendCaption");
-    // A long caption is cut, not made the window's least width.
-    caption_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    row->addWidget(caption_, 1);
+    row->addStretch(1);
     row->addWidget(new QLabel("Период:", this));
     period_ = new QComboBox(this);
     period_->setObjectName("TrendPeriod");
@@ -124,6 +121,7 @@ TrendView::TrendView(TrendRecorder& trend, forms::Dialogs& dialogs, QWidget* par
     column->addLayout(row);
 
     chart_ = new QChart;
+    chart_->setTitle("Нет показаний: тренд строится при автоматическом чтении");
     chart_->setMargins(QMargins(2, 2, 2, 2));
     chart_->legend()->setAlignment(Qt::AlignBottom);
     chart_->setBackgroundRoundness(0);
@@ -205,8 +203,7 @@ TrendView::Shown TrendView::shown() const
         return s;
     s.to = t->points.At(t->points.Size() - 1).timeMs;
     // A trend shorter than the period fills the chart.
-    s.from
-        = std::max(t->points.At(0).timeMs, s.to - int64_t { kPeriods[std::max(0, period_->currentIndex())] } * 60000);
+    s.from = std::max(t->points.At(0).timeMs, s.to - periodMs());
     std::tie(s.first, s.last) = t->points.Span(s.from, s.to);
     return s;
 }
@@ -215,7 +212,12 @@ void TrendView::refresh()
 {
     refreshDue_ = false;
     const TrendOf* t = trend_.Of(trend_.Current());
-    const Shown s = shown();
+    Shown s = shown();
+    if (!t) {
+        // Nothing read yet: the period up to now.
+        s.to = QDateTime::currentMSecsSinceEpoch();
+        s.from = s.to - periodMs();
+    }
     const double span = static_cast<double>(s.to - s.from);
     const int columns = std::max(100, static_cast<int>(chart_->plotArea().width()));
     // Thinned only when there are more points than two a column.
@@ -245,7 +247,9 @@ void TrendView::refresh()
         }
         close();
         high = std::max({ high, static_cast<double>(t->limit1), static_cast<double>(t->limit2) });
-        caption_->setText(QString("Прибор %1, концентрация, %2").arg(trend_.Current()).arg(qs(t->unit)));
+        // The title names what the chart shows, also in a saved picture.
+        chart_->setTitle(QString("Прибор %1, концентрация, %2").arg(trend_.Current()).arg(qs(t->unit)));
+        value_->setTitleText(qs(t->unit));
     }
 
     for (int i = 0; i < pieces.size(); ++i)
@@ -263,11 +267,29 @@ void TrendView::refresh()
         limits_[i]->replace(QList<QPointF> { { static_cast<double>(s.from), y }, { static_cast<double>(s.to), y } });
     }
 
-    const int minutes = kPeriods[std::max(0, period_->currentIndex())];
+    const int64_t minutes = periodMs() / 60000;
+    // As many time labels as fit side by side.
+    time_->setTickCount(std::clamp(columns / 110, 2, 8));
     time_->setFormat(minutes <= 60 ? "HH:mm:ss" : minutes < 24 * 60 ? "HH:mm" : "dd.MM HH:mm");
     time_->setRange(QDateTime::fromMSecsSinceEpoch(s.from), QDateTime::fromMSecsSinceEpoch(std::max(s.to, s.from + 1)));
     value_->setRange(low, high * 1.1);
     value_->applyNiceNumbers();
+}
+
+int64_t TrendView::periodMs() const
+{
+    return int64_t { kPeriods[std::max(0, period_->currentIndex())] } * 60000;
+}
+
+QSize TrendView::sizeHint() const
+{
+    return { 560, 400 };
+}
+
+void TrendView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    refresh();
 }
 
 QList<QList<QPointF>> TrendView::lineSegments() const

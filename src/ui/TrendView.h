@@ -17,7 +17,6 @@ class QChart;
 class QChartView;
 class QComboBox;
 class QDateTimeAxis;
-class QLabel;
 class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
@@ -52,10 +51,13 @@ public:
     QList<QPointF> singlePoints() const;
     QList<QPointF> threshold(int which) const;
     QChartView* chartView() const { return view_; }
-    QLabel* caption() const { return caption_; }
+    QSize sizeHint() const override;
 
     void saveCsv();
     void savePng();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QLineSeries* segment(int i);
@@ -68,10 +70,10 @@ private:
         size_t last = 0;
     };
     Shown shown() const;
+    int64_t periodMs() const;
 
     TrendRecorder& trend_;
     forms::Dialogs& dialogs_;
-    QLabel* caption_;
     QComboBox* period_;
     QChart* chart_;
     QChartView* view_;

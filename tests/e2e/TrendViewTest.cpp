@@ -8,9 +8,9 @@
 #include "device/Registers.h"
 #include "ui/TrendView.h"
 
+#include <QChart>
 #include <QChartView>
 #include <QFile>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,7 +71,7 @@ TEST_F(TrendViewTest, DrawsTheReadingsWithBreaksAtGapsAndTheThresholdsAsLines)
     // and, shorter than 10 minutes, starts at the first.
     EXPECT_EQ(view.threshold(0), (QList<QPointF> { { t(0), 20.0 }, { t(14), 20.0 } }));
     EXPECT_EQ(view.threshold(1), (QList<QPointF> { { t(0), 40.0 }, { t(14), 40.0 } }));
-    EXPECT_EQ(view.caption()->text(), "Прибор 7, концентрация, %НКПР");
+    EXPECT_EQ(view.chartView()->chart()->title(), "Прибор 7, концентрация, %НКПР");
 
     // Another detector read: its trend, not the first one's.
     Read(20, 50, 9);
