@@ -150,8 +150,14 @@ public:
     // start: an absent port is not chosen.
     LineMemory RememberedLine() const;
     void RecallLine(const LineMemory& line);
-    // How often a lost port is tried again while it is away.
+    // How often a lost port is tried again while it is away; a port that
+    // fails again right after reopening is tried at twice the interval each
+    // time, up to the longest.
     static constexpr uint32_t kRegainCheckMs = 1000;
+    static constexpr uint32_t kRegainLongestMs = 32000;
+    // A loss this soon after reopening, with no answer between, is the same
+    // fault again.
+    static constexpr uint32_t kRelapseMs = 5000;
 
     // ---- Models the view renders ------------------------------------------------------------
     forms::Action ActFind { "Найти", "Начать поиск приборов" };
@@ -258,6 +264,10 @@ private:
     void TryRegain();
     void ForgetLoss();
     void Regained(bool resumeReading);
+    // Something answered on the link: a port that was failing is back.
+    void LinkAnswered();
+    void Unquiet();
+    void TellRegained(const std::string& port);
     void Refuse(const std::string& text);
     std::string OpenFailureText() const;
     void CountCycle(bool missed);

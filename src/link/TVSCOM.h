@@ -141,6 +141,9 @@ private:
     void PollPackets(uint32_t queued);
     void StartPolling();
     void StopPolling();
+    // Asks the driver for the RS-485 mode ticked, or switches back a mode
+    // this link turned on.
+    void ApplyRs485();
     // After a failed port operation: a lost port is closed and reported.
     void CheckLoss();
 
