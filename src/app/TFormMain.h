@@ -8,6 +8,7 @@
 #include "app/ExchangeLog.h"
 #include "app/LineMemory.h"
 #include "app/LinkWatch.h"
+#include "app/SearchPlan.h"
 #include "app/WindowHost.h"
 #include "device/Decoder.h"
 #include "device/DevicePanel.h"
@@ -86,6 +87,10 @@ public:
     void TimerFindTimer();
     void AddFoundDevice(uint8_t address, int32_t serial);
     void ActStopExecute();
+    // The addresses and speed of the next searches; the standard search
+    // until the technician picks another.
+    const SearchPlan& FindPlan() const { return FindPlan_; }
+    void SetFindPlan(const SearchPlan& plan) { FindPlan_ = plan; }
 
     // ---- Tree --------------------------------------------------------------
     // node: the node whose icon or label lies under the press, null when the
@@ -327,6 +332,11 @@ private:
     forms::TreeNode* WriteNode_ = nullptr;
     bool Finding_ = false;
     uint8_t FindAddr_ = 0;
+    SearchPlan FindPlan_;
+    // The plan of the search that runs, within the bounds of its line, and
+    // the link's own polling that a fast search returns to.
+    SearchPlan Running_;
+    std::optional<uint16_t> OwnPolling_;
     bool ReadBusy_ = false;
     bool Answered_ = false;
     TWriteOp WriteOp_ = woNone;

@@ -179,10 +179,8 @@ void TVSCOM::CheckLoss()
     });
 }
 
-bool TVSCOM::ApplyCommState()
+LineSettings TVSCOM::Line() const
 {
-    if (!Connected())
-        return false;
     LineSettings s;
     s.baud = d_->baudRateValue;
     s.dataBits = static_cast<uint8_t>(static_cast<uint8_t>(d_->dataBits) + 5);
@@ -202,7 +200,14 @@ bool TVSCOM::ApplyCommState()
     s.xonXoff = d_->swFlow == TSwFlowControl::sfXONXOFF;
     s.dtrOn = d_->enableDTROnOpen;
     s.xonLimit = s.xoffLimit = static_cast<uint16_t>(std::min(d_->inBufSize / 4, kMaxXonXoffLimit));
-    if (!d_->port->applySettings(s))
+    return s;
+}
+
+bool TVSCOM::ApplyCommState()
+{
+    if (!Connected())
+        return false;
+    if (!d_->port->applySettings(Line()))
         return false;
     if (!FlushBuffers(true, true))
         return false;

@@ -86,6 +86,8 @@ public:
     void SetPacketMode(TPacketMode mode);
     uint16_t PollingDelay() const;
     void SetPollingDelay(uint16_t ms);
+    // The line settings the port gets at the next open (or has now).
+    LineSettings Line() const;
     bool EnableDTROnOpen() const;
     void SetEnableDTROnOpen(bool on);
     uint16_t OutputTimeout() const;
