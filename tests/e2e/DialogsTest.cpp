@@ -115,6 +115,25 @@ TEST_F(DialogsTest, BoxesSitAtTheOwnersPositionWithRussianButtons)
     }
 }
 
+// A box's text is shown as it stands: a program's name taken from the
+// system (the holder of a busy port) may look like markup.
+TEST_F(DialogsTest, BoxTextsAreShownAsPlainText)
+{
+    const std::string text = "Порт /dev/ttyUSB0 занят программой <b>x</b><br>y (PID 7). Закройте её и повторите.";
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    boxes.onBox = [&](QMessageBox& box) {
+        format = box.textFormat();
+        const auto labels = box.findChildren<QLabel*>();
+        for (const QLabel* label : labels)
+            if (label->text() == QString::fromStdString(text))
+                shown = label->text();
+    };
+    app.Dialogs().message(DialogOwner::Main, MessageKind::Error, text, MessageButtons::Ok);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown.toStdString(), text);
+}
+
 // "Сохр." on the window: the dialog offers the two filters by their
 // captions, and a name typed without an extension is saved as ".log", with
 // the log's CR LF line ends.
