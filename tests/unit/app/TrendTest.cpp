@@ -95,11 +95,10 @@ TEST_F(TrendTest, EachCycleOfAutomaticReadingAddsItsConcentration)
     }
     const TrendBuffer& points = Points(1);
     ASSERT_EQ(points.Size(), 5u);
-    for (size_t i = 0; i < points.Size(); ++i) {
+    for (size_t i = 0; i < points.Size(); ++i)
         EXPECT_EQ(points.At(i).value, held[i]) << i;
-        if (i > 0)
-            EXPECT_EQ(points.At(i).timeMs - points.At(i - 1).timeMs, 2000) << i;
-    }
+    for (size_t i = 1; i < points.Size(); ++i)
+        EXPECT_EQ(points.At(i).timeMs - points.At(i - 1).timeMs, 2000) << i;
     const TrendOf& trend = *form->Trend.Of(1);
     const float scale = std::pow(10.0f, static_cast<float>(Gases[1].Decimals));
     EXPECT_EQ(trend.limit1, 200 / scale);
