@@ -52,11 +52,17 @@ void TrendRecorder::Reading(uint8_t address, uint32_t tick, const TDevice& devic
 {
     const stGas& gas = Gases[GasCode(device)];
     const float scale = std::pow(10.0f, static_cast<float>(gas.Decimals));
+    // The registers hold the unit in use; a trend is of one unit and one
+    // scale, so a detector switched to another unit or gas starts anew.
+    const std::string unit = UnitText(device.Regs[RegOptions] & OptSecondUnit ? gas.Unit2 : gas.Unit1);
     TrendOf& trend = trends_[address];
+    if (trend.unit != unit || trend.decimals != gas.Decimals) {
+        trend.points = TrendBuffer();
+        trend.unit = unit;
+        trend.decimals = gas.Decimals;
+    }
     trend.limit1 = static_cast<float>(device.Regs[RegLimit1]) / scale;
     trend.limit2 = static_cast<float>(device.Regs[RegLimit2]) / scale;
-    trend.decimals = gas.Decimals;
-    trend.unit = UnitText(gas.Unit1);
     const uint16_t conc = device.Regs[RegConc];
     // A reading the device marks as no concentration is no point of the line.
     const float value = conc < ConcInvalid ? static_cast<float>(conc) / scale : std::numeric_limits<float>::quiet_NaN();

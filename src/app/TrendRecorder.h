@@ -1,10 +1,12 @@
 #pragma once
 // The trend of every detector read automatically: each panel block decoded
-// while reading adds the concentration (in the gas's own unit) to the
+// while reading adds the concentration (in the unit the detector has in use) to the
 // detector's buffer, each cycle that went unanswered adds a gap, and so does
 // a pause of more than two cycles between readings (reading stopped, another
 // detector read meanwhile), so that no line joins readings across a time
-// nothing was read. A buffer is made for a detector when it is first read.
+// nothing was read. A buffer is made for a detector when it is first read,
+// and made anew when the detector reports another unit in use or another
+// gas: the points of one trend are always of one unit.
 //
 // Times come from the loop's tick clock, laid on the wall clock as it was at
 // the first point: the trend keeps its spacing when the system clock is set.
@@ -22,7 +24,7 @@ struct TDevice;
 
 struct TrendOf {
     TrendBuffer points;
-    // As the device held them at its last reading, in the gas's unit.
+    // As the device held them at its last reading, in its unit in use.
     float limit1 = 0;
     float limit2 = 0;
     int decimals = 0;

@@ -148,5 +148,23 @@ TEST_F(TrendTest, APauseInReadingIsAGapAndAnotherDetectorHasItsOwnTrend)
     EXPECT_EQ(form->Trend.Current(), 1);
 }
 
+// The points of a trend are of one unit and scale: a detector that now
+// measures another gas (other decimals, other unit) starts a new trend.
+TEST_F(TrendTest, AnotherGasStartsTheTrendAnew)
+{
+    form->ActRenewExecute();
+    loop.advance(3 * 2000);
+    ASSERT_EQ(Points(1).Size(), 3u);
+    EXPECT_EQ(form->Trend.Of(1)->unit, UnitText(Gases[1].Unit1));
+
+    bus.detector(1).gas(5); // ethane: %НКПР, one decimal
+    loop.advance(2000);
+    const TrendOf& trend = *form->Trend.Of(1);
+    EXPECT_EQ(trend.unit, "%НКПР");
+    EXPECT_EQ(trend.decimals, 1);
+    ASSERT_EQ(trend.points.Size(), 1u);
+    EXPECT_EQ(trend.points.At(0).value, Held());
+}
+
 } // namespace
 } // namespace zor::test
