@@ -82,10 +82,15 @@ void LogPane::updateScrollBars()
 
 QString LogPane::linesText(int first, int last) const
 {
-    QStringList lines;
-    for (int i = std::max(0, first); i <= last && i < lines_; ++i)
-        lines << qs(log_.Lines().Line(static_cast<size_t>(i)));
-    return lines.join('\n');
+    // One string grown in place: a copy of every line is the largest thing
+    // the pane ever makes.
+    QString text;
+    for (int i = std::max(0, first); i <= last && i < lines_; ++i) {
+        if (i > std::max(0, first))
+            text += '\n';
+        text += qs(log_.Lines().Line(static_cast<size_t>(i)));
+    }
+    return text;
 }
 
 QString LogPane::selectedText() const
