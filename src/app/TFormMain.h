@@ -280,10 +280,12 @@ private:
     // Something answered on the link: a port that was failing is back.
     void LinkAnswered();
     void Unquiet();
-    void TellRegained(const std::string& port);
     void Refuse(const std::string& text);
     std::string OpenFailureText() const;
     void CountCycle(bool missed);
+    // Puts the read timer back as it was before a question or a wait,
+    // unless the port was lost meanwhile.
+    void ResumeReading(bool wasOn);
     void AnswerCame(uint8_t address);
     LinkWatch link_;
 
