@@ -109,12 +109,15 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
 {
     const int32_t tag = VSModbus.Tag();
     Updating_ = true;
-    AnswerCame(address);
     if (SelNode_ && address == SelAddr()) {
         if (tag + count < 20 || tag >= 256) {
             if (decoder_.DecodeBlock(address, function, values, count, tag) == 1) {
                 Panel.DevPanel.setEnabled(true);
                 PanelDecoded(function, tag, count);
+                // Readings are fresh once the panel block is: the gas
+                // answer alone leaves the rest of the panel as old as it was.
+                if (tag < 256)
+                    AnswerCame(address);
             }
         } else if (tag >= 64) {
             formLora_->DecodeLoraBlock(values, count);

@@ -73,13 +73,19 @@ bool TFormMain::WriteRegister(
     const bool reading = TimerRead_->enabled();
     TimerRead_->setEnabled(false);
     WaitReadIdle();
+    // The port may have been lost while the read was waited for.
+    if (!VSModbus.Connected()) {
+        Updating_ = false;
+        ResumeReading(reading);
+        return false;
+    }
     WriteNode_ = SelNode_;
     if (status)
         SetStatus(*status);
     const uint8_t data[4] { static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
         static_cast<uint8_t>(value) };
     Issue(address, 6, data, sizeof data, reg);
-    TimerRead_->setEnabled(reading);
+    ResumeReading(reading);
     ArmTimeOut(timeoutMs);
     return true;
 }

@@ -39,13 +39,13 @@ void TFormMain::RunCalibration(TWriteOp op, const std::string& question)
     if (dialogs_.message(
             forms::DialogOwner::Main, forms::MessageKind::Confirmation, question, forms::MessageButtons::YesNo)
         != forms::Answer::Yes) {
-        TimerRead_->setEnabled(reading);
+        ResumeReading(reading);
         return;
     }
     StartOperation(op);
     if (op == woReset)
         SetStatus("");
-    TimerRead_->setEnabled(reading);
+    ResumeReading(reading);
 }
 
 void TFormMain::ActZeroExecute()
