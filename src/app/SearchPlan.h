@@ -34,7 +34,7 @@ struct SearchPlan {
     uint32_t probeMs = 0;
     // Line settings to try in turn, each over the whole range; empty for
     // the bus settings alone.
-    std::vector<LineChoice> lines;
+    std::vector<LineChoice> lines {};
 
     bool operator==(const SearchPlan&) const = default;
 };
