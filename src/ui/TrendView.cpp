@@ -30,6 +30,7 @@ namespace zor::ui {
 
 namespace {
 
+constexpr int64_t kLeastSpanMs = 60000;
 constexpr const char* kPeriodNames[] = { "10 мин", "1 ч", "6 ч", "24 ч" };
 
 const QColor kLine(0, 90, 200);
@@ -202,8 +203,9 @@ TrendView::Shown TrendView::shown() const
     if (!t || t->points.Size() == 0)
         return s;
     s.to = t->points.At(t->points.Size() - 1).timeMs;
-    // A trend shorter than the period fills the chart.
-    s.from = std::max(t->points.At(0).timeMs, s.to - periodMs());
+    // A trend shorter than the period fills the chart, but a chart spans a
+    // minute at least, so that a first point has a time axis to stand on.
+    s.from = std::min(std::max(t->points.At(0).timeMs, s.to - periodMs()), s.to - kLeastSpanMs);
     std::tie(s.first, s.last) = t->points.Span(s.from, s.to);
     return s;
 }

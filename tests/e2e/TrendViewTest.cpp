@@ -68,16 +68,21 @@ TEST_F(TrendViewTest, DrawsTheReadingsWithBreaksAtGapsAndTheThresholdsAsLines)
             { { t(0), 1.0 }, { t(2), double { 1.2f } }, { t(4), 1.5 } }, { { t(12), 25.0 }, { t(14), 26.0 } } }));
     EXPECT_EQ(view.singlePoints(), (QList<QPointF> { { t(8), 3.0 } }));
     // The thresholds across the shown period, which ends at the newest point
-    // and, shorter than 10 minutes, starts at the first.
-    EXPECT_EQ(view.threshold(0), (QList<QPointF> { { t(0), 20.0 }, { t(14), 20.0 } }));
-    EXPECT_EQ(view.threshold(1), (QList<QPointF> { { t(0), 40.0 }, { t(14), 40.0 } }));
+    // and, shorter than 10 minutes, starts at the first, but spans a minute
+    // at least.
+    EXPECT_EQ(view.threshold(0), (QList<QPointF> { { t(14) - 60000, 20.0 }, { t(14), 20.0 } }));
+    EXPECT_EQ(view.threshold(1), (QList<QPointF> { { t(14) - 60000, 40.0 }, { t(14), 40.0 } }));
+    for (int i = 0; i < 90; ++i)
+        Read(20 + 2 * i, 10);
+    Settle();
+    EXPECT_EQ(view.threshold(0).first().x(), t(0)) << "longer than a minute: from the first point";
     EXPECT_EQ(view.chartView()->chart()->title(), "Прибор 7, концентрация, %НКПР");
 
     // Another detector read: its trend, not the first one's.
-    Read(20, 50, 9);
+    Read(200, 50, 9);
     Settle();
     EXPECT_EQ(view.lineSegments(), QList<QList<QPointF>> {});
-    EXPECT_EQ(view.singlePoints(), (QList<QPointF> { { t(20), 5.0 } }));
+    EXPECT_EQ(view.singlePoints(), (QList<QPointF> { { t(200), 5.0 } }));
 }
 
 TEST_F(TrendViewTest, ADayOfPointsIsThinnedToThePixelsKeepingEveryPeakAndGap)
