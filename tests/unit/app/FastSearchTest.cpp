@@ -212,5 +212,30 @@ TEST_F(FastSearchTest, ASearchAcrossLineSettingsKeepsTheBusSettingsUnlessTold)
     EXPECT_EQ(dialogs.shown.size(), 2u); // found at the bus settings: nothing to offer
 }
 
+// The options window's plan is taken within the bounds of the bus settings
+// and logged; it is not offered while a search runs.
+TEST_F(FastSearchTest, TheOptionsWindowsPlanIsBoundedAndNotEditedDuringASearch)
+{
+    struct Edit final : SearchOptionsDialog {
+        int shown = 0;
+        uint32_t shortest = 0;
+        bool edit(SearchPlan& plan, uint32_t shortestProbeMs) override
+        {
+            ++shown;
+            shortest = shortestProbeMs;
+            plan = { 40, 30, 1, {} };
+            return true;
+        }
+    } dialog;
+    MakeForm();
+    form->FindOptionsClick(dialog);
+    EXPECT_EQ(dialog.shortest, 20u);
+    EXPECT_EQ(form->FindPlan(), (SearchPlan { 40, 40, 20, {} }));
+    EXPECT_TRUE(form->Log.Text().ends_with("Параметры поиска: адреса 40..40, 20 мс на адрес\r\n"));
+    form->ActFindExecute();
+    form->FindOptionsClick(dialog);
+    EXPECT_EQ(dialog.shown, 1);
+}
+
 } // namespace
 } // namespace zor::test
