@@ -10,15 +10,6 @@
 namespace zor::test {
 namespace {
 
-LineSettings Line(uint32_t baud, ParityKind parity, StopBitsKind stop)
-{
-    LineSettings s;
-    s.baud = baud;
-    s.parity = parity;
-    s.stopBits = stop;
-    return s;
-}
-
 TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
 {
     const struct {
@@ -27,11 +18,11 @@ TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
         uint16_t pollingMs;
     } cases[] = {
         // 17 characters of 11 bits: 9.7 ms, plus 10.
-        { Line(19200, ParityKind::Even, StopBitsKind::One), 20, 5 },
-        { Line(115200, ParityKind::None, StopBitsKind::Two), 12, 5 },
+        { LineSettings { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One }, 20, 5 },
+        { LineSettings { .baud = 115200, .parity = ParityKind::None, .stopBits = StopBitsKind::Two }, 12, 5 },
         // 17 characters of 10 bits at 1200: 141.7 ms; two characters 16.7 ms.
-        { Line(1200, ParityKind::None, StopBitsKind::One), 152, 17 },
-        { Line(9600, ParityKind::Odd, StopBitsKind::One), 30, 5 },
+        { LineSettings { .baud = 1200, .parity = ParityKind::None, .stopBits = StopBitsKind::One }, 152, 17 },
+        { LineSettings { .baud = 9600, .parity = ParityKind::Odd, .stopBits = StopBitsKind::One }, 30, 5 },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ShortestProbeMs(c.line), c.shortestMs) << c.line.baud;
@@ -41,7 +32,7 @@ TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
 
 TEST(SearchPlan, BoundsKeepAddressesOnTheBusAndProbesLongEnough)
 {
-    const LineSettings line = Line(19200, ParityKind::Even, StopBitsKind::One);
+    const LineSettings line { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One };
     EXPECT_EQ(Bounded({ 0, 255, 0, {} }, line), (SearchPlan { 1, 247, 0, {} }));
     EXPECT_EQ(Bounded({ 30, 20, 5, {} }, line), (SearchPlan { 30, 30, 20, {} }));
     EXPECT_EQ(Bounded({ 1, 247, 50, {} }, line), (SearchPlan { 1, 247, 50, {} }));
