@@ -10,15 +10,6 @@
 namespace zor::test {
 namespace {
 
-LineSettings Line(uint32_t baud, ParityKind parity, StopBitsKind stop)
-{
-    LineSettings s;
-    s.baud = baud;
-    s.parity = parity;
-    s.stopBits = stop;
-    return s;
-}
-
 TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
 {
     const struct {
@@ -27,11 +18,11 @@ TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
         uint16_t pollingMs;
     } cases[] = {
         // 17 characters of 11 bits: 9.7 ms, plus 10.
-        { Line(19200, ParityKind::Even, StopBitsKind::One), 20, 5 },
-        { Line(115200, ParityKind::None, StopBitsKind::Two), 12, 5 },
+        { LineSettings { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One }, 20, 5 },
+        { LineSettings { .baud = 115200, .parity = ParityKind::None, .stopBits = StopBitsKind::Two }, 12, 5 },
         // 17 characters of 10 bits at 1200: 141.7 ms; two characters 16.7 ms.
-        { Line(1200, ParityKind::None, StopBitsKind::One), 152, 17 },
-        { Line(9600, ParityKind::Odd, StopBitsKind::One), 30, 5 },
+        { LineSettings { .baud = 1200, .parity = ParityKind::None, .stopBits = StopBitsKind::One }, 152, 17 },
+        { LineSettings { .baud = 9600, .parity = ParityKind::Odd, .stopBits = StopBitsKind::One }, 30, 5 },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ShortestProbeMs(c.line), c.shortestMs) << c.line.baud;
@@ -41,10 +32,10 @@ TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
 
 TEST(SearchPlan, BoundsKeepAddressesOnTheBusAndProbesLongEnough)
 {
-    const LineSettings line = Line(19200, ParityKind::Even, StopBitsKind::One);
-    EXPECT_EQ(Bounded({ 0, 255, 0 }, line), (SearchPlan { 1, 247, 0 }));
-    EXPECT_EQ(Bounded({ 30, 20, 5 }, line), (SearchPlan { 30, 30, 20 }));
-    EXPECT_EQ(Bounded({ 1, 247, 50 }, line), (SearchPlan { 1, 247, 50 }));
+    const LineSettings line { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One };
+    EXPECT_EQ(Bounded({ 0, 255, 0, {} }, line), (SearchPlan { 1, 247, 0, {} }));
+    EXPECT_EQ(Bounded({ 30, 20, 5, {} }, line), (SearchPlan { 30, 30, 20, {} }));
+    EXPECT_EQ(Bounded({ 1, 247, 50, {} }, line), (SearchPlan { 1, 247, 50, {} }));
 }
 
 class FastSearchTest : public AppFixture {
@@ -65,7 +56,7 @@ TEST_F(FastSearchTest, ARangeIsProbedAtTheStandardStep)
     bus.add(SimModel::Zor10, 12).serial(6000012);
     bus.add(SimModel::Zor10, 25).serial(6000025);
     MakeForm();
-    form->SetFindPlan({ 10, 20, 0 });
+    form->SetFindPlan({ 10, 20, 0, {} });
     form->ActFindExecute();
     loop.advance(12 * 1100);
     EXPECT_FALSE(form->Finding());
@@ -85,7 +76,7 @@ TEST_F(FastSearchTest, AFastSearchFindsEveryDetectorOnceInSeconds)
     for (const auto& [address, serial] : detectors)
         bus.add(serial < 9000000 ? SimModel::Zor10 : SimModel::Zor11, static_cast<uint8_t>(address)).serial(serial);
     MakeForm();
-    form->SetFindPlan({ 1, 247, kFastProbeMs });
+    form->SetFindPlan({ 1, 247, kFastProbeMs, {} });
     form->ActFindExecute();
     EXPECT_EQ(form->VSModbus.PollingDelay(), 5);
     loop.advanceUntil([this] { return !form->Finding(); }, 30000);
@@ -114,7 +105,7 @@ TEST_F(FastSearchTest, LateAnswersAreAddedUnderTheirOwnAddressOrDropped)
     bus.add(SimModel::Zor10, 8).serial(6000008);
     bus.add(SimModel::Zor10, 10).serial(6000010).turnaround(70);
     MakeForm();
-    form->SetFindPlan({ 1, 12, kFastProbeMs });
+    form->SetFindPlan({ 1, 12, kFastProbeMs, {} });
     form->ActFindExecute();
     loop.advanceUntil([this] { return !form->Finding(); }, 5000);
     EXPECT_EQ(Found(), (std::map<int, int32_t> { { 5, 6000005 }, { 7, 6000007 }, { 8, 6000008 }, { 10, 6000010 } }));
@@ -132,7 +123,7 @@ TEST_F(FastSearchTest, LateAnswersAreAddedUnderTheirOwnAddressOrDropped)
 TEST_F(FastSearchTest, AProbeTimeTooShortForTheLineIsRaised)
 {
     MakeForm();
-    form->SetFindPlan({ 1, 3, 1 });
+    form->SetFindPlan({ 1, 3, 1, {} });
     form->ActFindExecute();
     EXPECT_EQ(form->TimerFind().interval(), 20u);
     loop.advanceUntil([this] { return !form->Finding(); }, 1000);
@@ -147,7 +138,7 @@ TEST_F(FastSearchTest, ASearchAcrossLineSettingsFindsAMovedDetectorAndSwitchesTo
     bus.add(SimModel::Zor10, 9).serial(6000009).version(204).line(115200, ParityKind::None, StopBitsKind::Two);
     bus.add(SimModel::Zor10, 3).serial(6000003).line(115200, ParityKind::None, StopBitsKind::Two);
     MakeForm();
-    SearchPlan plan { 1, 10, kFastProbeMs };
+    SearchPlan plan { 1, 10, kFastProbeMs, {} };
     plan.lines = LineChoices(SweepRates(), { TParity::pEven, TParity::pNone }, { TStopBits::sb1, TStopBits::sb2 });
     ASSERT_EQ(plan.lines.size(), 32u);
     form->SetFindPlan(plan);
@@ -185,7 +176,7 @@ TEST_F(FastSearchTest, ASearchAcrossLineSettingsKeepsTheBusSettingsUnlessTold)
 {
     bus.add(SimModel::Zor10, 2).serial(6000002).line(9600);
     MakeForm();
-    SearchPlan plan { 1, 3, kFastProbeMs };
+    SearchPlan plan { 1, 3, kFastProbeMs, {} };
     plan.lines = LineChoices({ 9600, 19200, 38400 }, { TParity::pEven }, { TStopBits::sb1 });
     form->SetFindPlan(plan);
     dialogs.answers = { forms::Answer::No };
@@ -210,6 +201,31 @@ TEST_F(FastSearchTest, ASearchAcrossLineSettingsKeepsTheBusSettingsUnlessTold)
     loop.advanceUntil([this] { return !form->Finding(); }, 10000);
     EXPECT_EQ(Found(), (std::map<int, int32_t> { { 2, 6000002 } }));
     EXPECT_EQ(dialogs.shown.size(), 2u); // found at the bus settings: nothing to offer
+}
+
+// The options window's plan is taken within the bounds of the bus settings
+// and logged; it is not offered while a search runs.
+TEST_F(FastSearchTest, TheOptionsWindowsPlanIsBoundedAndNotEditedDuringASearch)
+{
+    struct Edit final : SearchOptionsDialog {
+        int shown = 0;
+        uint32_t shortest = 0;
+        bool edit(SearchPlan& plan, uint32_t shortestProbeMs) override
+        {
+            ++shown;
+            shortest = shortestProbeMs;
+            plan = { 40, 30, 1, {} };
+            return true;
+        }
+    } dialog;
+    MakeForm();
+    form->FindOptionsClick(dialog);
+    EXPECT_EQ(dialog.shortest, 20u);
+    EXPECT_EQ(form->FindPlan(), (SearchPlan { 40, 40, 20, {} }));
+    EXPECT_TRUE(form->Log.Text().ends_with("Параметры поиска: адреса 40..40, 20 мс на адрес\r\n"));
+    form->ActFindExecute();
+    form->FindOptionsClick(dialog);
+    EXPECT_EQ(dialog.shown, 1);
 }
 
 } // namespace
