@@ -38,7 +38,7 @@ void TFormMain::FindOptionsClick(SearchOptionsDialog& dialog)
     if (Finding_)
         return;
     SearchPlan plan = FindPlan_;
-    if (!dialog.edit(plan, ShortestProbeMs(VSModbus.Line())))
+    if (!dialog.edit(plan, VSModbus.Line()))
         return;
     FindPlan_ = Bounded(plan, VSModbus.Line());
     Log.Add(PlanText(FindPlan_));
@@ -48,7 +48,15 @@ void TFormMain::StartSearchLeg()
 {
     if (Sweep_) {
         const LineChoice& line = Running_.lines[Sweep_->at];
+        VSModbus.SetDataBits(TDataBits::db8BITS);
         ReopenLink(line.baud, line.parity, line.stopBits);
+        // The port went away or is taken between two settings: the search
+        // cannot go on, and says why.
+        if (!VSModbus.Connected()) {
+            Log.Add(OpenFailureText());
+            ActStopExecute();
+            return;
+        }
     }
     const SearchPlan leg = Bounded(Running_, VSModbus.Line());
     Running_.first = leg.first;
@@ -59,7 +67,8 @@ void TFormMain::StartSearchLeg()
             OwnPolling_ = VSModbus.PollingDelay();
         VSModbus.SetPollingDelay(FastPollingMs(VSModbus.Line()));
     }
-    TimerFind_->setInterval(leg.probeMs != 0 ? leg.probeMs : kProbeTimeoutMs + 100);
+    static_assert(kStandardStepMs == kProbeTimeoutMs + 100);
+    TimerFind_->setInterval(leg.probeMs != 0 ? leg.probeMs : kStandardStepMs);
     TimerFind_->setEnabled(true);
 }
 
@@ -112,6 +121,8 @@ void TFormMain::AddFoundDevice(uint8_t address, int32_t serial)
     const auto model = ClassifyModel(serial);
     if (!model)
         return;
+    if (Sweep_ && !SweepFound(address, serial))
+        return;
     // An answer from address 0 or above 247 cannot be a detector's.
     if (!DevList_.create(address, *model, serial))
         return;
@@ -121,16 +132,30 @@ void TFormMain::AddFoundDevice(uint8_t address, int32_t serial)
     forms::TreeNode* node = DevTree.add(modelNode, NodeText(address, serial), 0);
     DevTree.expandAll();
     DevTree.setOverlayIndex(node, address);
-    if (Sweep_) {
-        const LineChoice& line = Running_.lines[Sweep_->at];
-        Sweep_->found.push_back({ address, serial, line });
-        Log.Add("Прибор " + NodeText(address, serial) + " отвечает при настройках линии " + LineCaption(line));
-        SearchStatus();
+}
+
+bool TFormMain::SweepFound(uint8_t address, int32_t serial)
+{
+    const LineChoice& line = Running_.lines[Sweep_->at];
+    const TDevice* known = DevList_.at(address);
+    if (known && known->Serial != serial) {
+        // Two detectors at one address, each at its own line settings: the
+        // first found keeps the address, the other is only told of.
+        Log.Add("Адрес " + std::to_string(address) + ": при настройках линии " + LineCaption(line)
+            + " отвечает другой прибор (" + NodeText(address, serial) + "), он не добавлен.");
+        return false;
     }
+    Sweep_->found.push_back({ address, serial, line });
+    Log.Add("Прибор " + NodeText(address, serial) + " отвечает при настройках линии " + LineCaption(line));
+    SearchStatus();
+    // Answering at more settings than one, it is still one detector.
+    return !known;
 }
 
 void TFormMain::ActStopExecute()
 {
+    // Past the last address at the last settings: the search ran through.
+    const bool whole = Sweep_ && Sweep_->at + 1 >= Running_.lines.size() && FindAddr_ > Running_.last;
     TimerFind_->setEnabled(false);
     Finding_ = false;
     if (OwnPolling_) {
@@ -145,19 +170,26 @@ void TFormMain::ActStopExecute()
     if (Sweep_) {
         const std::vector<FoundAt> found = std::move(Sweep_->found);
         Sweep_.reset();
-        EndSweep(found);
+        EndSweep(found, whole);
     }
 }
 
-void TFormMain::EndSweep(const std::vector<FoundAt>& found)
+void TFormMain::EndSweep(const std::vector<FoundAt>& found, bool whole)
 {
+    // The bus settings go back to the link; a lost port is reopened with
+    // them when it returns, and nothing is offered meanwhile.
+    ApplyToLink();
+    if (!link_.lost.empty())
+        return;
     ReopenBusLine();
     const LineChoice bus { ComPort.BaudRate(), static_cast<TParity>(ComPort.Parity()),
         static_cast<TStopBits>(ComPort.StopBits()) };
-    const std::optional<LineChoice> best = MostAnswered(found);
-    if (!best || (*best == bus && ComPort.ByteSize() == 8))
+    const bool busIsEightBits = ComPort.ByteSize() == 8;
+    const std::optional<LineChoice> best = MostAnswered(found, busIsEightBits ? std::optional(bus) : std::nullopt);
+    if (!best || (busIsEightBits && *best == bus))
         return;
-    const std::string offer = "Приборы отвечают при настройках линии " + LineCaption(*best) + ", шина настроена на "
+    const std::string offer = std::string(whole ? "" : "Перебор настроек линии остановлен до конца. ")
+        + "Больше всего приборов отвечает при настройках линии " + LineCaption(*best) + ", шина настроена на "
         + LineCaption(bus.baud, ComPort.ByteSize(), static_cast<int>(bus.parity), static_cast<int>(bus.stopBits))
         + ". Перейти на " + LineCaption(*best) + "?";
     if (dialogs_.message(
@@ -173,6 +205,8 @@ void TFormMain::EndSweep(const std::vector<FoundAt>& found)
     PortCaption(ComBox.text(), ComPort.BaudRate(), ComPort.ByteSize(), static_cast<int>(ComPort.Parity()),
         static_cast<int>(ComPort.StopBits()));
     Log.Add("Настройки линии: " + LineCaption(*best));
+    if (OnLineChosen)
+        OnLineChosen();
 }
 
 } // namespace zor

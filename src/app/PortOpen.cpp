@@ -70,7 +70,8 @@ std::string TFormMain::OpenFailureText() const
 LineMemory TFormMain::RememberedLine() const
 {
     LineMemory m;
-    m.port = ComPort.LinkName();
+    // A chosen adapter that is away is still the one to start on.
+    m.port = ComPort.ChosenLinkName();
     m.baud = ComPort.BaudRate();
     m.byteSize = ComPort.ByteSize();
     m.parity = static_cast<uint8_t>(ComPort.Parity());

@@ -10,8 +10,8 @@ namespace zor {
 class SearchOptionsDialog {
 public:
     virtual ~SearchOptionsDialog() = default;
-    // shortestProbeMs: the least time per address the bus settings allow.
-    virtual bool edit(SearchPlan& plan, uint32_t shortestProbeMs) = 0;
+    // bus: the line settings of the bus, which bound the time per address.
+    virtual bool edit(SearchPlan& plan, const LineSettings& bus) = 0;
 };
 
 } // namespace zor

@@ -42,6 +42,27 @@ SearchPlan Bounded(SearchPlan plan, const LineSettings& line)
     return plan;
 }
 
+uint64_t PlanMs(const SearchPlan& plan, const LineSettings& bus)
+{
+    const auto passMs = [&](const LineSettings& line) {
+        const SearchPlan pass = Bounded(plan, line);
+        const uint64_t step = pass.probeMs != 0 ? pass.probeMs : kStandardStepMs;
+        return (uint64_t { pass.last } - pass.first + 2) * step;
+    };
+    if (plan.lines.empty())
+        return passMs(bus);
+    uint64_t total = 0;
+    for (const LineChoice& choice : plan.lines) {
+        LineSettings line = bus;
+        line.baud = choice.baud;
+        line.dataBits = 8;
+        line.parity = choice.parity == TParity::pNone ? ParityKind::None : ParityKind::Even;
+        line.stopBits = choice.stopBits == TStopBits::sb2 ? StopBitsKind::Two : StopBitsKind::One;
+        total += passMs(line);
+    }
+    return total;
+}
+
 std::vector<uint32_t> SweepRates()
 {
     std::vector<uint32_t> rates;
@@ -62,18 +83,24 @@ std::vector<LineChoice> LineChoices(
     return choices;
 }
 
-std::optional<LineChoice> MostAnswered(const std::vector<FoundAt>& found)
+std::optional<LineChoice> MostAnswered(const std::vector<FoundAt>& found, std::optional<LineChoice> preferred)
 {
+    const auto count = [&](const LineChoice& line) {
+        std::vector<uint8_t> addresses;
+        for (const FoundAt& f : found)
+            if (f.line == line && std::find(addresses.begin(), addresses.end(), f.address) == addresses.end())
+                addresses.push_back(f.address);
+        return addresses.size();
+    };
     std::optional<LineChoice> best;
     size_t most = 0;
-    for (const FoundAt& f : found) {
-        const auto n = static_cast<size_t>(
-            std::count_if(found.begin(), found.end(), [&](const FoundAt& g) { return g.line == f.line; }));
-        if (n > most) {
+    for (const FoundAt& f : found)
+        if (const size_t n = count(f.line); n > most) {
             most = n;
             best = f.line;
         }
-    }
+    if (best && preferred && count(*preferred) == most)
+        return preferred;
     return best;
 }
 

@@ -47,10 +47,13 @@ struct FoundAt {
     LineChoice line;
 };
 
-// The line settings most of the found detectors answered at (the first
-// found of equals); none when nothing was found.
-std::optional<LineChoice> MostAnswered(const std::vector<FoundAt>& found);
+// The line settings the most detectors answered at (each detector counted
+// once a setting); of equals the preferred one if it is among them, else
+// the first found. None when nothing was found.
+std::optional<LineChoice> MostAnswered(const std::vector<FoundAt>& found, std::optional<LineChoice> preferred);
 
+// The standard step: the probe time-out of 1000 ms plus 100 ms.
+constexpr uint32_t kStandardStepMs = 1100;
 // The time a fast search offers by default.
 constexpr uint32_t kFastProbeMs = 50;
 
@@ -64,6 +67,10 @@ uint16_t FastPollingMs(const LineSettings& line);
 // The plan within its bounds: addresses 1..247 with the first not above the
 // last, and a fast probe time not below the shortest for the line.
 SearchPlan Bounded(SearchPlan plan, const LineSettings& line);
+// How long the plan runs when nothing stops it, in milliseconds: a step
+// per address and one to end each setting's pass, the probe time raised to
+// what each setting's line needs. bus: the line settings of the bus.
+uint64_t PlanMs(const SearchPlan& plan, const LineSettings& bus);
 // The rates a detector's line word can hold (1200 to 115200).
 std::vector<uint32_t> SweepRates();
 // Every combination of the given rates, parities and stop bits, rate by

@@ -77,7 +77,10 @@ public:
     void SearchStatus();
     // A search across line settings has ended: the bus settings are back,
     // and the technician is offered the settings most detectors answered at.
-    void EndSweep(const std::vector<FoundAt>& found);
+    void EndSweep(const std::vector<FoundAt>& found, bool whole);
+    // A detector a search across line settings heard: recorded and logged;
+    // true when it is to be added (its address is free).
+    bool SweepFound(uint8_t address, int32_t serial);
 
     // ---- Requests ------------------------------------------------------
     void ReadHolding(uint8_t address, uint8_t start, uint8_t count);
@@ -99,6 +102,9 @@ public:
     // until the technician picks another.
     const SearchPlan& FindPlan() const { return FindPlan_; }
     void SetFindPlan(const SearchPlan& plan) { FindPlan_ = plan; }
+    // The bus settings were switched to those a search found detectors at
+    // (the view keeps them for the next run).
+    std::function<void()> OnLineChosen;
     // "Параметры поиска...": edits the plan; not while a search runs.
     void FindOptionsClick(SearchOptionsDialog& dialog);
     // What a search across line settings found, while it runs.

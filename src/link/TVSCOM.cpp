@@ -10,6 +10,8 @@ namespace {
 constexpr uint32_t kMinQueue = 128;
 constexpr uint32_t kMaxQueue = 8192;
 constexpr uint16_t kMinPollingDelay = 5;
+// The shortest silence after which kept bytes of an answer are given up.
+constexpr uint32_t kQuietGapMs = 50;
 constexpr uint32_t kMaxXonXoffLimit = 4096;
 
 uint32_t clampQueue(uint32_t size)
@@ -74,6 +76,8 @@ struct TVSCOM::Impl {
     // could also show.
     std::optional<uint32_t> firstByteOfPacketTime;
     int32_t pollingPauses = 0;
+    // When the last chunk arrived (tick count).
+    uint32_t lastBytesAt = 0;
 
     void allocate(uint32_t size)
     {
@@ -234,10 +238,16 @@ void TVSCOM::PollingTick()
 
 void TVSCOM::PollChunk(uint32_t queued)
 {
+    const uint32_t now = loop_.tickCount();
     if (queued == 0) {
-        QuietTick();
+        // Quiet for a whole polling period, and never less than an adapter
+        // may hold back the rest of an answer (a USB adapter sends what it
+        // has every few milliseconds): what is kept cannot be finished.
+        if (now - d_->lastBytesAt >= std::max<uint32_t>(d_->pollingDelay, kQuietGapMs))
+            QuietTick();
         return;
     }
+    d_->lastBytesAt = now;
     // Bytes beyond the buffer stay queued for the next tick.
     const size_t want = std::min<size_t>(queued, d_->inBuffer.size());
     const long got = d_->port->read(d_->inBuffer.data(), want);

@@ -79,6 +79,8 @@ public:
     // where it has one, else its device path; empty while no listed port is
     // chosen.
     std::string LinkName() const;
+    // The link name of the port last chosen, also while it is away.
+    const std::string& ChosenLinkName() const { return chosen_; }
     // Chooses the listed port whose stable name or device path is name;
     // false, and nothing changes, when none is.
     bool Choose(const std::string& name);

@@ -216,6 +216,9 @@ void MainWindow::AddSearchMenu(QToolButton* find)
     });
     find->setMenu(menu);
     find->setPopupMode(QToolButton::MenuButtonPopup);
+    // Settings a search found and the technician switched to are the next
+    // run's as well.
+    form_.OnLineChosen = [&form = form_] { StoreLineMemory(form.RememberedLine()); };
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

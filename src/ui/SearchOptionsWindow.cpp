@@ -102,6 +102,9 @@ SearchOptionsWindow::SearchOptionsWindow(QWidget* parent)
     grid->addWidget(new QLabel("Стоповые биты:", sweep_), 3, 0);
     stopBits_ = checks(sweep_, grid, 3, "ChBoxStop", { kStopTexts[0], kStopTexts[1] });
 
+    duration_ = new QLabel(this);
+    duration_->setObjectName("LabelDuration");
+
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons_->button(QDialogButtonBox::Ok)->setText("ОК");
     buttons_->button(QDialogButtonBox::Cancel)->setText("Отмена");
@@ -118,24 +121,29 @@ SearchOptionsWindow::SearchOptionsWindow(QWidget* parent)
     connect(first_, &QSpinBox::valueChanged, this, &SearchOptionsWindow::check);
     connect(last_, &QSpinBox::valueChanged, this, &SearchOptionsWindow::check);
     connect(fast_, &QRadioButton::toggled, probeMs_, &QSpinBox::setEnabled);
+    connect(fast_, &QRadioButton::toggled, this, &SearchOptionsWindow::check);
+    connect(probeMs_, &QSpinBox::valueChanged, this, &SearchOptionsWindow::check);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(sweep_);
+    layout->addWidget(duration_);
     layout->addWidget(buttons_);
 }
 
-bool SearchOptionsWindow::edit(SearchPlan& plan, uint32_t shortestProbeMs)
+bool SearchOptionsWindow::edit(SearchPlan& plan, const LineSettings& bus)
 {
-    load(plan, shortestProbeMs);
+    bus_ = bus;
+    load(plan);
     if (exec() != QDialog::Accepted)
         return false;
     store(plan);
     return true;
 }
 
-void SearchOptionsWindow::load(const SearchPlan& plan, uint32_t shortestProbeMs)
+void SearchOptionsWindow::load(const SearchPlan& plan)
 {
+    const uint32_t shortestProbeMs = ShortestProbeMs(bus_);
     first_->setValue(plan.first);
     last_->setValue(plan.last);
     probeMs_->setMinimum(static_cast<int>(shortestProbeMs));
@@ -185,6 +193,10 @@ void SearchOptionsWindow::check()
     store(plan);
     const bool ok = first_->value() <= last_->value() && (!sweep_->isChecked() || !plan.lines.empty());
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(ok);
+    const uint64_t seconds = (PlanMs(plan, bus_) + 999) / 1000;
+    duration_->setText(ok ? "Поиск займёт до " + (seconds >= 60 ? QString::number(seconds / 60) + " мин " : QString())
+                + QString::number(seconds % 60) + " с."
+                          : QString());
 }
 
 } // namespace zor::ui

@@ -24,10 +24,10 @@ class SearchOptionsWindow final : public QDialog, public SearchOptionsDialog {
 public:
     explicit SearchOptionsWindow(QWidget* parent = nullptr);
 
-    bool edit(SearchPlan& plan, uint32_t shortestProbeMs) override;
+    bool edit(SearchPlan& plan, const LineSettings& bus) override;
 
 private:
-    void load(const SearchPlan& plan, uint32_t shortestProbeMs);
+    void load(const SearchPlan& plan);
     void store(SearchPlan& plan) const;
     void check();
 
@@ -37,6 +37,8 @@ private:
     QRadioButton* fast_;
     QSpinBox* probeMs_;
     QLabel* shortest_;
+    QLabel* duration_;
+    LineSettings bus_;
     QGroupBox* sweep_;
     std::vector<QCheckBox*> rates_;
     std::vector<QCheckBox*> parities_;

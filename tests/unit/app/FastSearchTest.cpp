@@ -38,6 +38,18 @@ TEST(SearchPlan, BoundsKeepAddressesOnTheBusAndProbesLongEnough)
     EXPECT_EQ(Bounded({ 1, 247, 50, {} }, line), (SearchPlan { 1, 247, 50, {} }));
 }
 
+// How long a plan runs: the standard search's 272.8 s, a fast one's 12.4 s,
+// and a sweep whose slow rate raises its probe time.
+TEST(SearchPlan, ItsDurationCountsEveryStepAtEverySetting)
+{
+    const LineSettings bus { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One };
+    EXPECT_EQ(PlanMs({}, bus), 272800u);
+    EXPECT_EQ(PlanMs({ 1, 247, kFastProbeMs, {} }, bus), 12400u);
+    SearchPlan sweep { 1, 10, kFastProbeMs, {} };
+    sweep.lines = LineChoices({ 1200, 19200 }, { TParity::pNone }, { TStopBits::sb1 });
+    EXPECT_EQ(PlanMs(sweep, bus), 11u * 152 + 11u * 50);
+}
+
 class FastSearchTest : public AppFixture {
 protected:
     // The addresses found, each with the serial its record holds.
@@ -155,8 +167,9 @@ TEST_F(FastSearchTest, ASearchAcrossLineSettingsFindsAMovedDetectorAndSwitchesTo
     ASSERT_NE(form->Log.Text().find("Прибор #9 : 06000009 отвечает при настройках линии 115200 / 8-None-2"),
         std::string::npos);
     ASSERT_EQ(dialogs.texts(),
-        std::vector<std::string> { "Приборы отвечают при настройках линии 115200 / 8-None-2, шина настроена на "
-                                   "19200 / 8-Even-1. Перейти на 115200 / 8-None-2?" });
+        std::vector<std::string> {
+            "Больше всего приборов отвечает при настройках линии 115200 / 8-None-2, шина настроена на "
+            "19200 / 8-Even-1. Перейти на 115200 / 8-None-2?" });
     EXPECT_EQ(form->StatBar.text(0), "COM1 (Последовательный порт): 115200 / 8-None-2");
     EXPECT_EQ(form->VSModbus.PollingDelay(), 500);
 
@@ -210,10 +223,10 @@ TEST_F(FastSearchTest, TheOptionsWindowsPlanIsBoundedAndNotEditedDuringASearch)
     struct Edit final : SearchOptionsDialog {
         int shown = 0;
         uint32_t shortest = 0;
-        bool edit(SearchPlan& plan, uint32_t shortestProbeMs) override
+        bool edit(SearchPlan& plan, const LineSettings& bus) override
         {
             ++shown;
-            shortest = shortestProbeMs;
+            shortest = ShortestProbeMs(bus);
             plan = { 40, 30, 1, {} };
             return true;
         }
@@ -226,6 +239,70 @@ TEST_F(FastSearchTest, TheOptionsWindowsPlanIsBoundedAndNotEditedDuringASearch)
     form->ActFindExecute();
     form->FindOptionsClick(dialog);
     EXPECT_EQ(dialog.shown, 1);
+}
+
+// A detector heard at two settings is one detector, with one node; the
+// settings that more detectors answer at are offered, the bus settings
+// among equals. A sweep stopped early says so in its offer, and one that a
+// lost port ends offers nothing and leaves the bus settings to the link.
+TEST_F(FastSearchTest, ASweepCountsDetectorsOnceAndEndsCleanlyHoweverItEnds)
+{
+    bus.add(SimModel::Zor10, 4).serial(6000004);
+    bus.add(SimModel::Zor10, 9).serial(6000009);
+    MakeForm();
+    SearchPlan plan { 1, 10, kFastProbeMs, {} };
+    plan.lines = LineChoices({ 19200, 115200 }, { TParity::pEven }, { TStopBits::sb1 });
+    form->SetFindPlan(plan);
+    form->ActFindExecute();
+    loop.advanceUntil([this] { return form->StatBar.text(3).find("115200") != std::string::npos; }, 5000);
+    bus.detector(9).line(115200);
+    loop.advanceUntil([this] { return !form->Finding(); }, 5000);
+    EXPECT_EQ(Found(), (std::map<int, int32_t> { { 4, 6000004 }, { 9, 6000009 } }));
+    EXPECT_EQ(form->DevTree.allNodes().size(), 3u); // one model node, two detectors
+    EXPECT_NE(form->Log.Text().find("Прибор #9 : 06000009 отвечает при настройках линии 115200 / 8-Even-1"),
+        std::string::npos);
+    EXPECT_TRUE(dialogs.shown.empty()); // two at the bus settings, one elsewhere
+
+    bus.detector(4).line(115200);
+    dialogs.answers = { forms::Answer::No };
+    form->ActFindExecute();
+    loop.advanceUntil(
+        [this] { return form->StatBar.text(3).find("115200 / 8-Even-1, адрес 10") != std::string::npos; }, 5000);
+    form->ActStopExecute();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text.rfind("Перебор настроек линии остановлен до конца. Больше всего приборов", 0), 0u);
+    EXPECT_EQ(wire.masterSettings().baud, 19200u);
+
+    dialogs.shown.clear();
+    form->ActFindExecute();
+    loop.advanceUntil(
+        [this] { return form->StatBar.text(3).find("115200 / 8-Even-1, адрес 5") != std::string::npos; }, 5000);
+    wire.unplug();
+    loop.advance(100);
+    EXPECT_FALSE(form->Finding());
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(form->VSModbus.BaudRateValue(), 19200u);
+    EXPECT_EQ(form->VSModbus.PollingDelay(), 500);
+}
+
+// Two detectors at one address, each at its own rate: the first found keeps
+// the address, the other is told of and not added in its place.
+TEST_F(FastSearchTest, TwoDetectorsAtOneAddressAreNeverMixed)
+{
+    bus.add(SimModel::Zor10, 6).serial(6000006).line(9600);
+    bus.add(SimModel::Zor10, 6).serial(6000106).line(38400);
+    MakeForm();
+    SearchPlan plan { 5, 7, kFastProbeMs, {} };
+    plan.lines = LineChoices({ 9600, 38400 }, { TParity::pEven }, { TStopBits::sb1 });
+    form->SetFindPlan(plan);
+    dialogs.answers = { forms::Answer::No };
+    form->ActFindExecute();
+    loop.advanceUntil([this] { return !form->Finding(); }, 5000);
+    EXPECT_EQ(Found(), (std::map<int, int32_t> { { 6, 6000006 } }));
+    EXPECT_EQ(form->DevTree.allNodes().size(), 2u);
+    EXPECT_NE(form->Log.Text().find("Адрес 6: при настройках линии 38400 / 8-Even-1 отвечает другой прибор "
+                                    "(#6 : 06000106), он не добавлен."),
+        std::string::npos);
 }
 
 } // namespace

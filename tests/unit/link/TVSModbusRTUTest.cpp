@@ -319,6 +319,41 @@ TEST_F(MasterTest, EachChunkIsCheckedAndDispatched)
     }
 }
 
+// Polled every 5 ms, an answer that an adapter hands over in two pieces
+// 16 ms apart (a USB adapter's latency) is still one answer; a piece left
+// alone for longer than 50 ms is given up. At 500 ms one quiet tick does.
+TEST_F(MasterTest, KeptBytesWaitForAnAdaptersPiecesBeforeTheyAreGivenUp)
+{
+    const Bytes frame { 0x01, 0x03, 0x04, 0x00, 0x06, 0x00, 0x5D };
+    const Bytes whole = [&] {
+        Bytes f = frame;
+        const uint16_t crc = ModbusCRC16(f.data(), f.size());
+        f.push_back(static_cast<uint8_t>(crc));
+        f.push_back(static_cast<uint8_t>(crc >> 8));
+        return f;
+    }();
+    const struct {
+        uint16_t polling;
+        uint32_t gapMs;
+        bool delivered;
+    } cases[] = { { 5, 16, true }, { 5, 45, true }, { 5, 60, false }, { 500, 400, true }, { 500, 1000, false } };
+    for (const auto& c : cases) {
+        VirtualLoop fresh;
+        auto fake = std::make_unique<FakePort>(fresh);
+        FakePort& p = *fake;
+        TVSModbusRTU m(fresh, std::move(fake));
+        m.SetPollingDelay(c.polling);
+        int seen = 0;
+        m.SetOnModbusPacketEvent([&](TVSModbusRTU&, const uint8_t*, uint16_t) { ++seen; });
+        ASSERT_TRUE(m.Open());
+        p.in.assign(whole.begin(), whole.begin() + 4);
+        fresh.advance(c.gapMs);
+        p.in.insert(p.in.end(), whole.begin() + 4, whole.end());
+        fresh.advance(c.polling);
+        EXPECT_EQ(seen, c.delivered ? 1 : 0) << c.polling << " ms polling, " << c.gapMs << " ms apart";
+    }
+}
+
 TEST_F(MasterTest, ACustomFrameWithoutItsHandlerStillCountsAsAnAnswer)
 {
     rtu.SetOnCustomPacketEvent(nullptr);

@@ -148,6 +148,8 @@ TEST_F(Holder, AnAdapterThatComesBackIsChosenAgainByItsStableName)
     holder.Update();
     EXPECT_EQ(holder.GetDeviceIndex(), -1);
     EXPECT_EQ(holder.LinkName(), "");
+    // Still the one to start on next time.
+    EXPECT_EQ(holder.ChosenLinkName(), "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0");
     platform.ports.map = { { 1, "/dev/ttyS0", "ttyS0" }, { 258, "/dev/ttyUSB1", "ttyUSB1" } };
     platform.ports.devices = { Device("/dev/ttyS0", "Последовательный порт"), usb("/dev/ttyUSB1") };
     holder.Update();
