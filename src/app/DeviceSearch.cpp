@@ -1,9 +1,10 @@
-// The device search: one probe of registers 6 and 7 per step of TimerFind,
+// The device search: one probe of the identification number per step of TimerFind,
 // addresses 1 to 247; every detector that answers with a known
 // identification number gets a record and a tree node.
 
 #include "app/TFormMain.h"
 
+#include "device/Registers.h"
 #include "device/Tables.h"
 
 namespace zor {
@@ -46,8 +47,7 @@ void TFormMain::TimerFindTimer()
         return;
     }
     SetStatus("Поиск: " + std::to_string(FindAddr_));
-    const uint8_t data[4] { 0x00, 0x06, 0x00, 0x02 };
-    Issue(FindAddr_, 3, data, sizeof data, 6);
+    ReadBlock(FindAddr_, ProbeBlock);
 }
 
 std::string TFormMain::NodeText(uint8_t address, int32_t serial) const

@@ -26,7 +26,7 @@ void TFormMain::DevTreeDblClick()
     if (!SelNode_ || SelNode_->level() != 1 || SelNode_ != ClickNode_ || RefuseWhileWriting() || !LinkReady())
         return;
     CaptionSelected();
-    ReadInput(SelAddr(), 5, 1);
+    ReadGas(SelAddr());
 }
 
 void TFormMain::RemoveDevice(uint8_t address, forms::TreeNode* node)

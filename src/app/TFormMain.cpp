@@ -1,5 +1,7 @@
 #include "app/TFormMain.h"
 
+#include "app/HolderLine.h"
+
 #include "commands/TAboutBox.h"
 #include "commands/TFormDlg.h"
 #include "commands/TFormLora.h"
@@ -131,8 +133,8 @@ void TFormMain::ApplyToLink()
     VSModbus.SetBaudRateValue(ComPort.BaudRate());
     // The link counts data bits from 5 and knows 5 to 8 of them.
     VSModbus.SetDataBits(static_cast<TDataBits>(std::clamp<int>(ComPort.ByteSize(), 5, 8) - 5));
-    VSModbus.SetParity(static_cast<TParity>(ComPort.Parity()));
-    VSModbus.SetStopBits(static_cast<TStopBits>(ComPort.StopBits()));
+    VSModbus.SetParity(LinkParity(ComPort.Parity()));
+    VSModbus.SetStopBits(LinkStopBits(ComPort.StopBits()));
     VSModbus.SetRS485Mode(ComPort.RS485Mode());
 }
 

@@ -12,6 +12,7 @@
 #include "device/Decoder.h"
 #include "device/DevicePanel.h"
 #include "device/DeviceTable.h"
+#include "device/Registers.h"
 #include "device/WriteOp.h"
 #include "forms/Controls.h"
 #include "forms/Dialogs.h"
@@ -214,6 +215,10 @@ private:
     // (unless told not to), send without waiting, count and show Tx.
     void Issue(uint8_t address, uint8_t function, const uint8_t* data, uint16_t size, int32_t tag, bool purge = true);
     void ShowTx();
+    // A holding block, the gas input register, a single-register write.
+    void ReadBlock(uint8_t address, RegBlock block);
+    void ReadGas(uint8_t address);
+    void IssueWrite(uint8_t address, uint16_t reg, uint16_t value);
     void ArmTimeOut(uint16_t ms);
     // A read sent while a write operation runs would purge the echo its
     // chain waits for, or come back under the read's tag, and the operation

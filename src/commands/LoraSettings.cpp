@@ -23,7 +23,7 @@ void TFormMain::N11Click()
     // Nothing enables it again when the LoRa window closes: automatic
     // reading stays stopped.
     TimerRead_->setEnabled(false);
-    ReadHolding(SelAddr(), static_cast<uint8_t>(LoraBlock.first), static_cast<uint8_t>(LoraBlock.count));
+    ReadBlock(SelAddr(), LoraBlock);
 }
 
 bool TFormMain::WriteLoraBlock(uint8_t address, uint8_t start, const uint16_t* data, uint8_t count)
@@ -38,7 +38,7 @@ bool TFormMain::WriteLoraBlock(uint8_t address, uint8_t start, const uint16_t* d
         bytes.push_back(static_cast<uint8_t>(data[i]));
     }
     // The queues are not purged for a block write.
-    Issue(address, 16, bytes.data(), static_cast<uint16_t>(bytes.size()), start, false);
+    Issue(address, FnWriteRegisters, bytes.data(), static_cast<uint16_t>(bytes.size()), start, false);
     ArmTimeOut(kBlockTimeoutMs);
     return true;
 }

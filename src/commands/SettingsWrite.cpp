@@ -5,6 +5,8 @@
 
 #include "app/TFormMain.h"
 
+#include "app/HolderLine.h"
+
 #include "commands/TFormLora.h"
 #include "device/Device.h"
 #include "device/DeviceTexts.h"
@@ -66,7 +68,7 @@ void TFormMain::StartOperation(TWriteOp op)
     WriteOp_ = op;
     WriteNode_ = SelNode_;
     Sent_.clear();
-    AdvanceWrite(SelAddr(), 6, kStartEcho, RegState);
+    AdvanceWrite(SelAddr(), FnWriteRegister, kStartEcho, RegState);
 }
 
 void TFormMain::ActWriteAddrExecute()
@@ -116,9 +118,7 @@ void TFormMain::SendStep(uint8_t address, uint16_t reg, uint16_t value)
 {
     if (WriteOp_ == woNone)
         return;
-    const uint8_t data[4] { static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
-        static_cast<uint8_t>(value) };
-    Issue(address, 6, data, sizeof data, reg);
+    IssueWrite(address, reg, value);
     ArmTimeOut(kStepTimeoutMs);
 }
 
@@ -206,7 +206,8 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
     }
 }
 
-// Every step goes out with function 6, the only one the dispatch passes.
+// Every step goes out as a single-register write, the only function the
+// dispatch passes.
 int TFormMain::AdvanceWrite(uint8_t address, uint8_t, uint16_t value, uint16_t reg)
 {
     // The chain never writes the gas register or above; of those echoes only
@@ -276,7 +277,7 @@ void TFormMain::InterfaceHandling(uint8_t& address, uint16_t lineWord)
 
 void TFormMain::ReopenBusLine()
 {
-    ReopenLink(ComPort.BaudRate(), static_cast<TParity>(ComPort.Parity()), static_cast<TStopBits>(ComPort.StopBits()));
+    ReopenLink(ComPort.BaudRate(), LinkParity(ComPort.Parity()), LinkStopBits(ComPort.StopBits()));
 }
 
 int TFormMain::EndOperation(uint8_t address)

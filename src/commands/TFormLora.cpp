@@ -183,7 +183,7 @@ void TFormLora::BitBtnReadClick()
 {
     if (main_.RefuseWhileWriting(forms::DialogOwner::Lora) || !main_.LinkReady())
         return;
-    main_.ReadHolding(main_.SelAddr(), static_cast<uint8_t>(LoraBlock.first), static_cast<uint8_t>(LoraBlock.count));
+    main_.ReadBlock(main_.SelAddr(), LoraBlock);
 }
 
 void TFormLora::BitBtnRFWriteClick()
