@@ -34,7 +34,7 @@ void TFormMain::RemoveAllDevices()
     DevTree.clear();
     SelectNode(nullptr);
     ClickNode_ = nullptr;
-    WriteNode_ = nullptr;
+    settingsWrite_.ForgetAll();
     ModelNode_.fill(nullptr);
     DevList_.freeAll();
 }

@@ -46,8 +46,7 @@ void TFormMain::RemoveDevice(uint8_t address, forms::TreeNode* node)
     }
     if (node == ClickNode_)
         ClickNode_ = nullptr;
-    if (node == WriteNode_)
-        WriteNode_ = nullptr;
+    settingsWrite_.Forget(node);
     DevTree.remove(node);
     if (modelNode->children().empty()) {
         DevTree.remove(modelNode);

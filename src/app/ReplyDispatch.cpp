@@ -87,7 +87,7 @@ void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, ui
     if (function == FnWriteRegister) {
         if (size < kEchoSize)
             return;
-        if (AdvanceWrite(address, FnWriteRegister, values[0], static_cast<uint16_t>(tag)) == 2) {
+        if (AdvanceWrite(address, FnWriteRegister, values[0], static_cast<uint16_t>(tag)) == WriteAdvance::ReadBack) {
             TimerReadOnes_->setInterval(1000);
             TimerReadOnes_->setEnabled(true);
         }
@@ -96,11 +96,8 @@ void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, ui
     if (function == FnWriteRegisters) {
         if (size < kEchoSize)
             return;
-        if (ContinueLoraWrite(address, data[3], data[5])) {
-            WriteOp_ = woNone;
-            WriteRegister(SelAddr(), RegLoraCtrl, std::nullopt, 6000, 1);
-            WriteOp_ = woLoraRestart;
-        }
+        if (ContinueLoraWrite(address, data[3], data[5]))
+            formLora_->Writer().Restart();
         return;
     }
     DispatchRead(address, function, values, count);
@@ -153,17 +150,10 @@ void TFormMain::ModbusTimeout()
         return;
     Log.Add("Timeout!");
     ReadBusy_ = false;
-    if (WriteOp_ == woLoraRestart) {
-        formLora_->Caption.setText("Настройки LoRa: Ошибка активации!");
-        SetStatus("Перезапуск LoRa... Ошибка!");
-    } else if (WriteOp_ != woNone) {
-        SetStatus("");
-        Message("Ошибка записи параметров!");
-        if (LineChanged_) {
-            LineChanged_ = false;
-            ReopenBusLine();
-        }
-    }
+    if (WriteOp_ == woLoraRestart)
+        formLora_->Writer().RestartTimedOut();
+    else if (WriteOp_ != woNone)
+        settingsWrite_.TimedOut();
     WriteOp_ = woNone;
 }
 

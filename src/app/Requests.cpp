@@ -6,6 +6,8 @@
 
 #include "device/Registers.h"
 
+#include <vector>
+
 namespace zor {
 
 void TFormMain::ShowTx()
@@ -93,13 +95,43 @@ bool TFormMain::WriteRegister(
     const bool reading = TimerRead_->enabled();
     TimerRead_->setEnabled(false);
     WaitReadIdle();
-    WriteNode_ = SelNode_;
     if (status)
         SetStatus(*status);
     IssueWrite(address, reg, value);
     TimerRead_->setEnabled(reading);
     ArmTimeOut(timeoutMs);
     return true;
+}
+
+void TFormMain::SendStep(uint8_t address, uint16_t reg, uint16_t value, uint16_t timeoutMs)
+{
+    IssueWrite(address, reg, value);
+    ArmTimeOut(timeoutMs);
+}
+
+void TFormMain::SendBlock(uint8_t address, uint8_t start, const uint16_t* data, uint8_t count, uint16_t timeoutMs)
+{
+    std::vector<uint8_t> bytes { 0x00, start, 0x00, count, static_cast<uint8_t>(2 * count) };
+    for (int i = 0; i < count; ++i) {
+        bytes.push_back(static_cast<uint8_t>(data[i] >> 8));
+        bytes.push_back(static_cast<uint8_t>(data[i]));
+    }
+    // The queues are not purged for a block write.
+    Issue(address, FnWriteRegisters, bytes.data(), static_cast<uint16_t>(bytes.size()), start, false);
+    ArmTimeOut(timeoutMs);
+}
+
+void TFormMain::StopTimeOut()
+{
+    TimerTimeOut_->setEnabled(false);
+}
+
+void TFormMain::KeepWaiting()
+{
+    // The dispatch has taken the echo for an answer and stopped the timer;
+    // without this the operation would never end.
+    Answered_ = false;
+    TimerTimeOut_->setEnabled(true);
 }
 
 } // namespace zor

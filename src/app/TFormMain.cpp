@@ -23,8 +23,11 @@ TFormMain::TFormMain(Platform platform)
     , TimerReadOnes_(loop_.createTimer())
     , TimerTimeOut_(loop_.createTimer())
     , decoder_(DevList_, DevTree, SelNode_, Panel, separator_)
-    , formDlg_(std::make_unique<TFormDlg>(*this))
-    , formLora_(std::make_unique<TFormLora>(*this))
+    , settingsWrite_(*this, *this, { Panel, DevList_, DevTree, dialogs_ }, WriteOp_)
+    , currentOutput_(*this, *this, Panel, DevList_)
+    , formDlg_(std::make_unique<TFormDlg>(settingsWrite_, static_cast<CommandWindow&>(*this)))
+    , formLora_(std::make_unique<TFormLora>(
+          static_cast<CommandBus&>(*this), static_cast<CommandWindow&>(*this), dialogs_, WriteOp_))
     , aboutBox_(std::make_unique<TAboutBox>())
 {
     // The link as the window description sets it up.
@@ -147,6 +150,11 @@ void TFormMain::ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits)
     OpenLink();
 }
 
+void TFormMain::ReopenBusLine()
+{
+    ReopenLink(ComPort.BaudRate(), LinkParity(ComPort.Parity()), LinkStopBits(ComPort.StopBits()));
+}
+
 void TFormMain::FormClose()
 {
     if (Finding_)
@@ -159,11 +167,6 @@ void TFormMain::FormClose()
 uint8_t TFormMain::SelAddr() const
 {
     return SelNode_ ? static_cast<uint8_t>(SelNode_->overlayIndex()) : 0;
-}
-
-TDevice* TFormMain::SelDevice() const
-{
-    return SelNode_ ? DevList_.at(SelNode_->overlayIndex()) : nullptr;
 }
 
 void TFormMain::Message(const std::string& text)
