@@ -1,6 +1,8 @@
-// The device search: one probe of the identification number per step of TimerFind,
-// addresses 1 to 247; every detector that answers with a known
-// identification number gets a record and a tree node.
+// The device search: one probe of the identification number per step of
+// TimerFind, addresses 1 to 247 (or the range the technician picked); every
+// detector that answers with a known identification number gets a record and
+// a tree node. A fast search steps as fast as the line allows, with the link
+// polling every few milliseconds until the search ends.
 
 #include "app/TFormMain.h"
 
@@ -19,9 +21,14 @@ void TFormMain::ActFindExecute()
         return;
     Panel.DevPanel.setEnabled(false);
     RemoveAllDevices();
-    FindAddr_ = 0;
+    Running_ = Bounded(FindPlan_, VSModbus.Line());
+    FindAddr_ = static_cast<uint8_t>(Running_.first - 1);
     Finding_ = true;
-    TimerFind_->setInterval(kProbeTimeoutMs + 100);
+    if (Running_.probeMs != 0) {
+        OwnPolling_ = VSModbus.PollingDelay();
+        VSModbus.SetPollingDelay(FastPollingMs(VSModbus.Line()));
+    }
+    TimerFind_->setInterval(Running_.probeMs != 0 ? Running_.probeMs : kProbeTimeoutMs + 100);
     TimerFind_->setEnabled(true);
     BtFind.setAction(&ActStop);
     Panel.ActZero.setEnabled(false);
@@ -42,7 +49,7 @@ void TFormMain::RemoveAllDevices()
 void TFormMain::TimerFindTimer()
 {
     ++FindAddr_;
-    if (FindAddr_ > 247) {
+    if (FindAddr_ > Running_.last) {
         ActStopExecute();
         return;
     }
@@ -75,6 +82,10 @@ void TFormMain::ActStopExecute()
 {
     TimerFind_->setEnabled(false);
     Finding_ = false;
+    if (OwnPolling_) {
+        VSModbus.SetPollingDelay(*OwnPolling_);
+        OwnPolling_.reset();
+    }
     BtFind.setAction(&ActFind);
     ActRenew.setEnabled(true);
     FindAddr_ = 0;

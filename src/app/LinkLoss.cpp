@@ -3,12 +3,16 @@
 // it at once, as "Стоп" and the write time-out would, and the technician is
 // told once which port it was. While it is away the window tries it again;
 // when the same port is back the link reopens with the line settings it had
-// and automatic reading goes on.
+// and automatic reading goes on. A port that opens but fails again before
+// anything answers on it is said so once, then tried ever more rarely and
+// quietly until something answers.
 
 #include "app/TFormMain.h"
 
 #include "link/PortFacts.h"
 #include "link/PortOpenError.h"
+
+#include <algorithm>
 
 namespace zor {
 
@@ -31,6 +35,8 @@ void TFormMain::PortLost()
     if (VSModbus.Connected() || !link_.lost.empty())
         return;
     const std::string port = VSModbus.PortName();
+    const bool relapse = link_.onTrial && loop_.tickCount() - link_.reopenedAt <= kRelapseMs;
+    link_.onTrial = false;
     link_.lost = port;
     link_.readingStopped = BtRead.action() == &ActReadStop;
     if (Finding_)
@@ -44,7 +50,16 @@ void TFormMain::PortLost()
             Panel.DevPanel.setText(SelNode_->text() + "  -  Порт потерян, показания устарели");
     }
     TimerReadOnes_->setEnabled(false);
-    Log.Add("Порт " + port + " потерян: адаптер отключён или не отвечает.");
+    if (!relapse) {
+        Log.Add("Порт " + port + " потерян: адаптер отключён или не отвечает.");
+    } else {
+        if (!link_.quiet)
+            Log.Add("Порт " + port
+                + " открывается, но обмен через него не идёт: проверьте адаптер и кабель. "
+                  "Попытки открыть его будут всё реже, до первого ответа прибора.");
+        link_.quiet = true;
+        link_.regain->setInterval(std::min(2 * link_.regain->interval(), kRegainLongestMs));
+    }
     // A write in flight ends as its time-out would, without waiting for it.
     if (WriteOp_ != woNone || TimerTimeOut_->enabled())
         TimerTimeOutTimer();
@@ -58,12 +73,17 @@ void TFormMain::PortChanged(const ports::PortEvent& event)
     const uint32_t now = loop_.tickCount();
     if (event.change.event == ports::TDeviceEvent::DeviceArrival) {
         link_.arrivals[event.node] = now;
+        // Plugged in again: a new try, told as the first was.
+        if (event.node == link_.held)
+            Unquiet();
         TryRegain();
         return;
     }
     if (event.change.event != ports::TDeviceEvent::DeviceRemoveComplete)
         return;
     if (VSModbus.Connected() && !event.node.empty() && event.node == link_.held) {
+        // Pulled out is a loss of its own, whatever came before.
+        link_.onTrial = false;
         VSModbus.Close();
         PortLost();
     }
@@ -108,6 +128,13 @@ void TFormMain::ForgetLoss()
     link_.lost.clear();
     link_.readingStopped = false;
     link_.regain->setEnabled(false);
+    Unquiet();
+}
+
+void TFormMain::Unquiet()
+{
+    link_.quiet = false;
+    link_.regain->setInterval(kRegainCheckMs);
 }
 
 void TFormMain::Regained(bool resumeReading)
@@ -115,12 +142,31 @@ void TFormMain::Regained(bool resumeReading)
     const std::string port = link_.lost;
     link_.lost.clear();
     link_.regain->setEnabled(false);
-    Log.Add("Порт " + port + " снова доступен, связь восстановлена.");
-    SetStatus("Порт " + port + " восстановлен");
+    link_.onTrial = true;
+    link_.reopenedAt = loop_.tickCount();
+    if (!link_.quiet)
+        TellRegained(port);
     const bool reading = link_.readingStopped;
     link_.readingStopped = false;
     if (resumeReading && reading && SelNode_ && SelNode_->level() == 1)
         ActRenewExecute();
+}
+
+void TFormMain::LinkAnswered()
+{
+    link_.onTrial = false;
+    if (!link_.quiet)
+        return;
+    Unquiet();
+    TellRegained(VSModbus.PortName());
+}
+
+void TFormMain::TellRegained(const std::string& port)
+{
+    Log.Add("Порт " + port + " снова доступен, связь восстановлена.");
+    // Reading that went on quietly keeps its own status.
+    if (BtRead.action() != &ActReadStop)
+        SetStatus("Порт " + port + " восстановлен");
 }
 
 } // namespace zor

@@ -25,6 +25,15 @@ struct LinkWatch {
     bool readingStopped = false;
     // Tries to reopen a lost port while it is away.
     std::unique_ptr<Timer> regain;
+    // The port was reopened and nothing has answered on it since (tick
+    // count of the reopening).
+    bool onTrial = false;
+    uint32_t reopenedAt = 0;
+    // The port opens but fails again before anything answers (a damaged
+    // adapter or cable): it is tried ever more rarely and without a word
+    // until something answers on it, it is plugged in again, or a command
+    // tries it.
+    bool quiet = false;
     // Read cycles in a row whose answer had not come at the next tick.
     int missedCycles = 0;
     // The driver's refusal of RS-485 mode has been told.

@@ -10,6 +10,11 @@
 
 namespace zor {
 
+namespace {
+// Above any rate a USB-serial adapter runs a Modbus line at.
+constexpr uint32_t kHighestRememberedBaud = 4000000;
+} // namespace
+
 bool TFormMain::LinkReady()
 {
     if (VSModbus.Connected())
@@ -18,6 +23,8 @@ bool TFormMain::LinkReady()
         Refuse(kNoPortText);
         return false;
     }
+    // A command is the technician's own try: whatever it meets is told.
+    Unquiet();
     if (!OpenLink()) {
         Refuse(OpenFailureText());
         return false;
@@ -74,10 +81,15 @@ LineMemory TFormMain::RememberedLine() const
 
 void TFormMain::RecallLine(const LineMemory& line)
 {
-    ComPort.SetBaudRate(line.baud);
+    // The settings file may have been edited or damaged: a value no control
+    // could have set leaves the setting as it is.
+    if (line.baud > 0 && line.baud <= kHighestRememberedBaud)
+        ComPort.SetBaudRate(line.baud);
     ComPort.SetByteSize(line.byteSize);
-    ComPort.SetParity(static_cast<ports::TParity>(line.parity));
-    ComPort.SetStopBits(static_cast<ports::TStopBits>(line.stopBits));
+    if (line.parity <= static_cast<uint8_t>(ports::TParity::pSpace))
+        ComPort.SetParity(static_cast<ports::TParity>(line.parity));
+    if (line.stopBits <= static_cast<uint8_t>(ports::TStopBits::sbTwo))
+        ComPort.SetStopBits(static_cast<ports::TStopBits>(line.stopBits));
     ComPort.SetRS485Mode(line.rs485);
     // A remembered port that is not there now is not chosen, and no other
     // one in its place.

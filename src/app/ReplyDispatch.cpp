@@ -38,6 +38,8 @@ void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, ui
 {
     ++RxCount_;
     StatBar.setText(2, "Rx: " + std::to_string(RxCount_));
+    if (link_.onTrial)
+        LinkAnswered();
     if (size < 2)
         return;
     const uint8_t address = data[0];

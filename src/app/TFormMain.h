@@ -11,6 +11,7 @@
 #include "app/ExchangeLog.h"
 #include "app/LineMemory.h"
 #include "app/LinkWatch.h"
+#include "app/SearchPlan.h"
 #include "app/WindowHost.h"
 #include "commands/CommandHost.h"
 #include "commands/CurrentOutput.h"
@@ -90,6 +91,10 @@ public:
     void TimerFindTimer();
     void AddFoundDevice(uint8_t address, int32_t serial);
     void ActStopExecute();
+    // The addresses and speed of the next searches; the standard search
+    // until the technician picks another.
+    const SearchPlan& FindPlan() const { return FindPlan_; }
+    void SetFindPlan(const SearchPlan& plan) { FindPlan_ = plan; }
 
     // ---- Tree --------------------------------------------------------------
     // node: the node whose icon or label lies under the press, null when the
@@ -155,8 +160,14 @@ public:
     // start: an absent port is not chosen.
     LineMemory RememberedLine() const;
     void RecallLine(const LineMemory& line);
-    // How often a lost port is tried again while it is away.
+    // How often a lost port is tried again while it is away; a port that
+    // fails again right after reopening is tried at twice the interval each
+    // time, up to the longest.
     static constexpr uint32_t kRegainCheckMs = 1000;
+    static constexpr uint32_t kRegainLongestMs = 32000;
+    // A loss this soon after reopening, with no answer between, is the same
+    // fault again.
+    static constexpr uint32_t kRelapseMs = 5000;
 
     // ---- Models the view renders ------------------------------------------------------------
     forms::Action ActFind { "Найти", "Начать поиск приборов" };
@@ -257,6 +268,10 @@ private:
     void TryRegain();
     void ForgetLoss();
     void Regained(bool resumeReading);
+    // Something answered on the link: a port that was failing is back.
+    void LinkAnswered();
+    void Unquiet();
+    void TellRegained(const std::string& port);
     void Refuse(const std::string& text);
     std::string OpenFailureText() const;
     void CountCycle(bool missed);
@@ -296,6 +311,11 @@ private:
     forms::TreeNode* ClickNode_ = nullptr;
     bool Finding_ = false;
     uint8_t FindAddr_ = 0;
+    SearchPlan FindPlan_;
+    // The plan of the search that runs, within the bounds of its line, and
+    // the link's own polling that a fast search returns to.
+    SearchPlan Running_;
+    std::optional<uint16_t> OwnPolling_;
     bool ReadBusy_ = false;
     bool Answered_ = false;
     TWriteOp WriteOp_ = woNone;

@@ -43,6 +43,11 @@ public:
     bool present = true;
     uint32_t plugs = 0;
     void unplug();
+    // A damaged adapter or cable: the name opens, every transfer on it
+    // fails.
+    bool failing = false;
+    // How many times the master end has been opened.
+    uint32_t opens = 0;
     LineSettings master;
     size_t inCapacity = 4096;
     size_t outCapacity = 4096;

@@ -51,6 +51,13 @@ bool MemoryPort::usable()
     return true;
 }
 
+bool MemoryPort::transferable()
+{
+    if (!usable())
+        return false;
+    return !line_->failing || fail(PortError::Lost);
+}
+
 bool MemoryPort::open(const std::string& name)
 {
     if (open_ || line_->masterOpen)
@@ -59,6 +66,7 @@ bool MemoryPort::open(const std::string& name)
         return fail(PortError::NotFound);
     line_->settle();
     line_->masterOpen = true;
+    ++line_->opens;
     line_->inQueue.clear();
     open_ = true;
     plugs_ = line_->plugs;
@@ -117,7 +125,7 @@ bool MemoryPort::setQueueSizes(uint32_t in, uint32_t out)
 
 bool MemoryPort::queueStatus(uint32_t& inQueue, uint32_t& outQueue)
 {
-    if (!usable())
+    if (!transferable())
         return false;
     line_->settle();
     inQueue = static_cast<uint32_t>(line_->inQueue.size());
@@ -127,7 +135,7 @@ bool MemoryPort::queueStatus(uint32_t& inQueue, uint32_t& outQueue)
 
 long MemoryPort::read(uint8_t* buf, size_t n)
 {
-    if (!usable())
+    if (!transferable())
         return -1;
     line_->settle();
     const size_t count = std::min(n, line_->inQueue.size());
@@ -138,7 +146,7 @@ long MemoryPort::read(uint8_t* buf, size_t n)
 
 long MemoryPort::write(const uint8_t* buf, size_t n)
 {
-    if (!usable())
+    if (!transferable())
         return -1;
     line_->settle();
     const size_t queued = line_->outQueued();

@@ -40,6 +40,9 @@ private:
     // Whether the line still has the adapter this port was opened on; a
     // failed check records the loss.
     bool usable();
+    // Whether bytes can move: on a failing line the port opens and takes
+    // its settings, but every transfer fails as on a lost port.
+    bool transferable();
     bool fail(PortError error);
 
     // The caller's thread is blocked for ms (at least 1, at most `bound`).

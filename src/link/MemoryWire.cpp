@@ -50,6 +50,11 @@ bool MemoryWire::masterOpen() const
     return s_->masterOpen;
 }
 
+uint32_t MemoryWire::masterOpens() const
+{
+    return s_->opens;
+}
+
 void MemoryWire::unplug()
 {
     s_->unplug();
@@ -58,6 +63,11 @@ void MemoryWire::unplug()
 void MemoryWire::plugIn()
 {
     s_->present = true;
+}
+
+void MemoryWire::setFailing(bool failing)
+{
+    s_->failing = failing;
 }
 
 void MemoryWire::setModemLines(uint8_t lines)

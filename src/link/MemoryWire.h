@@ -37,14 +37,19 @@ public:
 
     const std::string& name() const;
     // The master end's current line settings (what a pty would show as its
-    // rate), and whether it is open.
+    // rate), whether it is open, and how many times it has been opened.
     const LineSettings& masterSettings() const;
     bool masterOpen() const;
+    uint32_t masterOpens() const;
 
     // The master's adapter pulled out and plugged in again: a port opened
     // before is lost for good, the name opens again once plugged in.
     void unplug();
     void plugIn();
+    // A damaged adapter or cable: the name still opens and takes its line
+    // settings, but every transfer on the master end fails as on a lost
+    // port.
+    void setFailing(bool failing);
 
     // The modem status lines that the master end reads (kLineCTS ...).
     void setModemLines(uint8_t lines);

@@ -1,5 +1,6 @@
 #include "link/PortFacts.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
@@ -28,6 +29,19 @@ bool isPid(const std::string& name)
     return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// Runs a reentrant user or group lookup, growing its buffer while the entry
+// does not fit (a group with many members). Null when there is no entry.
+template <class Entry, class Lookup> const Entry* lookUp(Entry& entry, std::vector<char>& buf, Lookup lookup)
+{
+    constexpr size_t kLargest = 1 << 20;
+    buf.resize(1024);
+    Entry* found = nullptr;
+    int err = 0;
+    while ((err = lookup(&entry, buf.data(), buf.size(), &found)) == ERANGE && buf.size() < kLargest)
+        buf.resize(buf.size() * 2);
+    return err == 0 ? found : nullptr;
+}
+
 // Calls fn with each process directory and its number until fn says done.
 template <class Fn> void eachProcess(const std::string& proc, Fn fn)
 {
@@ -53,22 +67,26 @@ std::string NodeGroup(const std::string& name)
     struct stat st { };
     if (::stat(name.c_str(), &st) != 0)
         return {};
+    // Joining a group that may not read and write the node would not help.
+    if ((st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP))
+        return {};
     group g {};
-    group* found = nullptr;
-    std::vector<char> buf(4096);
-    if (getgrgid_r(st.st_gid, &g, buf.data(), buf.size(), &found) != 0 || !found)
-        return std::to_string(st.st_gid);
-    return g.gr_name;
+    std::vector<char> buf;
+    const group* found = lookUp(g, buf, [&](group* entry, char* text, size_t size, group** result) {
+        return getgrgid_r(st.st_gid, entry, text, size, result);
+    });
+    // usermod takes a group by its number as well as by its name.
+    return found ? found->gr_name : std::to_string(st.st_gid);
 }
 
 std::string UserName()
 {
     passwd p {};
-    passwd* found = nullptr;
-    std::vector<char> buf(4096);
-    if (getpwuid_r(geteuid(), &p, buf.data(), buf.size(), &found) != 0 || !found)
-        return {};
-    return p.pw_name;
+    std::vector<char> buf;
+    const passwd* found = lookUp(p, buf, [](passwd* entry, char* text, size_t size, passwd** result) {
+        return getpwuid_r(geteuid(), entry, text, size, result);
+    });
+    return found ? found->pw_name : std::string();
 }
 
 std::string ProgramHolding(const std::string& name, const std::string& proc)

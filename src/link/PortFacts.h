@@ -12,7 +12,8 @@ namespace zor {
 // The device node a name leads to (a /dev/serial/by-id link, a link made
 // for a pseudo-terminal); the name itself when it leads nowhere.
 std::string DeviceNode(const std::string& name);
-// The group that owns the device node; empty when it cannot be read.
+// The group that owns the device node, when the node lets that group read
+// and write it; empty when it does not or the node cannot be read.
 std::string NodeGroup(const std::string& name);
 // The user the tool runs as; empty when unknown.
 std::string UserName();

@@ -205,14 +205,29 @@ bool PosixSerialPort::setModemLine(int line, bool on)
 
 bool PosixSerialPort::enableRs485()
 {
+    return changeRs485([](serial_rs485& conf) {
+        conf.flags |= SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
+        conf.flags &= ~static_cast<uint32_t>(SER_RS485_RTS_AFTER_SEND);
+    });
+}
+
+bool PosixSerialPort::disableRs485()
+{
+    return changeRs485([](serial_rs485& conf) { conf.flags &= ~static_cast<uint32_t>(SER_RS485_ENABLED); });
+}
+
+bool PosixSerialPort::changeRs485(void (*change)(serial_rs485&))
+{
     if (!isOpen())
         return fail(EBADF);
     serial_rs485 conf {};
     // Drivers without RS-485 support refuse the request itself.
     if (ioctl(fd_, TIOCGRS485, &conf) != 0)
         return errno == ENOTTY || errno == EINVAL || errno == EOPNOTSUPP ? fail(EOPNOTSUPP) : failOpen(errno);
-    conf.flags |= SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
-    conf.flags &= ~static_cast<uint32_t>(SER_RS485_RTS_AFTER_SEND);
+    const serial_rs485 was = conf;
+    change(conf);
+    if (conf.flags == was.flags)
+        return true;
     if (ioctl(fd_, TIOCSRS485, &conf) != 0)
         return errno == ENOTTY || errno == EINVAL || errno == EOPNOTSUPP ? fail(EOPNOTSUPP) : failOpen(errno);
     return true;

@@ -6,6 +6,8 @@
 #include "link/PortError.h"
 #include "link/SerialPort.h"
 
+struct serial_rs485;
+
 namespace zor {
 
 class PosixSerialPort final : public SerialPort {
@@ -33,6 +35,7 @@ public:
     bool setDtr(bool on) override;
     bool setRts(bool on) override;
     bool enableRs485() override;
+    bool disableRs485() override;
 
     void waitWritable(uint32_t ms) override;
     void waitReadable(uint32_t ms) override;
@@ -45,6 +48,9 @@ private:
     bool failOpen(int err);
     long failedCount(int err);
     bool setModemLine(int line, bool on);
+    // Reads the driver's RS-485 settings, changes them and writes them back
+    // when the change changed anything.
+    bool changeRs485(void (*change)(serial_rs485&));
     void take(int fd);
     void wait(short events, uint32_t ms);
 

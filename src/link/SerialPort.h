@@ -75,6 +75,9 @@ public:
     // Has the driver raise RTS while it sends and drop it after (the
     // direction of an RS-485 transceiver). False where the driver cannot.
     virtual bool enableRs485() { return false; }
+    // Switches that mode off again where it is on. False where the driver
+    // cannot.
+    virtual bool disableRs485() { return false; }
 
     // Why the last failed operation failed; Lost once an open port hung up
     // or its device went away.

@@ -62,6 +62,10 @@ struct TVSCOM::Impl {
     TVSPacketEvent onReceivePacket;
     bool rs485Mode = false;
     bool rs485Active = false;
+    // The port whose driver this link switched to RS-485 mode: only that
+    // one is switched back when the mode is unticked (a driver set up for
+    // RS-485 by the system keeps its own mode).
+    std::string rs485Port;
     TVSLostEvent onPortLost;
     // Ends with the driver, so that a loss reported late finds it gone.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -105,7 +109,7 @@ bool TVSCOM::Open()
         Close();
         return false;
     }
-    d_->rs485Active = d_->rs485Mode && d_->port->enableRs485();
+    ApplyRs485();
     // The backends never block on a read and give up a write at once when
     // the queue is full, which is what the short platform time-outs are for;
     // the longer waits are this driver's own loops.
@@ -177,10 +181,8 @@ void TVSCOM::CheckLoss()
     });
 }
 
-bool TVSCOM::ApplyCommState()
+LineSettings TVSCOM::Line() const
 {
-    if (!Connected())
-        return false;
     LineSettings s;
     s.baud = d_->baudRateValue;
     s.dataBits = static_cast<uint8_t>(static_cast<uint8_t>(d_->dataBits) + 5);
@@ -200,7 +202,14 @@ bool TVSCOM::ApplyCommState()
     s.xonXoff = d_->swFlow == TSwFlowControl::sfXONXOFF;
     s.dtrOn = d_->enableDTROnOpen;
     s.xonLimit = s.xoffLimit = static_cast<uint16_t>(std::min(d_->inBufSize / 4, kMaxXonXoffLimit));
-    if (!d_->port->applySettings(s))
+    return s;
+}
+
+bool TVSCOM::ApplyCommState()
+{
+    if (!Connected())
+        return false;
+    if (!d_->port->applySettings(Line()))
         return false;
     if (!FlushBuffers(true, true))
         return false;
@@ -519,7 +528,19 @@ void TVSCOM::SetRS485Mode(bool on)
 {
     d_->rs485Mode = on;
     if (Connected())
-        d_->rs485Active = on && d_->port->enableRs485();
+        ApplyRs485();
+}
+
+void TVSCOM::ApplyRs485()
+{
+    d_->rs485Active = false;
+    if (d_->rs485Mode) {
+        d_->rs485Active = d_->port->enableRs485();
+        if (d_->rs485Active)
+            d_->rs485Port = d_->portName;
+    } else if (d_->rs485Port == d_->portName && d_->port->disableRs485()) {
+        d_->rs485Port.clear();
+    }
 }
 
 bool TVSCOM::RS485Active() const

@@ -86,6 +86,8 @@ public:
     void SetPacketMode(TPacketMode mode);
     uint16_t PollingDelay() const;
     void SetPollingDelay(uint16_t ms);
+    // The line settings the port gets at the next open (or has now).
+    LineSettings Line() const;
     bool EnableDTROnOpen() const;
     void SetEnableDTROnOpen(bool on);
     uint16_t OutputTimeout() const;
@@ -141,6 +143,9 @@ private:
     void PollPackets(uint32_t queued);
     void StartPolling();
     void StopPolling();
+    // Asks the driver for the RS-485 mode ticked, or switches back a mode
+    // this link turned on.
+    void ApplyRs485();
     // After a failed port operation: a lost port is closed and reported.
     void CheckLoss();
 

@@ -51,6 +51,9 @@ Answer QtDialogs::message(DialogOwner owner, MessageKind kind, const std::string
     QMessageBox box(parent);
     box.setIcon(icon);
     box.setWindowTitle(title ? QString::fromUtf8(title) : (main_ ? main_->windowTitle() : QString()));
+    // Texts may carry names from the system (a program holding a port)
+    // that Qt would otherwise take for markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(qs(text));
 
     std::map<QAbstractButton*, Answer> answers;

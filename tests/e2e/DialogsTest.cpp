@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
 
@@ -108,6 +109,25 @@ TEST_F(DialogsTest, BoxesSitAtTheOwnersPositionWithRussianButtons)
         const QWidget* owner = c.owner == DialogOwner::Lora ? static_cast<QWidget*>(&app.Lora()) : &app.Main();
         EXPECT_EQ(boxes.positions.back(), owner->frameGeometry().center() - c.shift) << c.press;
     }
+}
+
+// A box's text is shown as it stands: a program's name taken from the
+// system (the holder of a busy port) may look like markup.
+TEST_F(DialogsTest, BoxTextsAreShownAsPlainText)
+{
+    const std::string text = "Порт /dev/ttyUSB0 занят программой <b>x</b><br>y (PID 7). Закройте её и повторите.";
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    boxes.onBox = [&](QMessageBox& box) {
+        format = box.textFormat();
+        const auto labels = box.findChildren<QLabel*>();
+        for (const QLabel* label : labels)
+            if (label->text() == QString::fromStdString(text))
+                shown = label->text();
+    };
+    app.Dialogs().message(DialogOwner::Main, MessageKind::Error, text, MessageButtons::Ok);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown.toStdString(), text);
 }
 
 // "Сохр." on the window: the dialog offers the two filters by their

@@ -81,5 +81,21 @@ TEST(LineMemory, TheNextRunTakesBackThePortByItsStableNameAndTheLineSettings)
     EXPECT_EQ(absent.dialogs.texts(), std::vector<std::string> { kNoPortText });
 }
 
+// A settings file edited or damaged by hand: values no control could have
+// set leave those settings as they were.
+TEST(LineMemory, ValuesOutOfRangeLeaveTheirSettingsAlone)
+{
+    Window window(Ports("/dev/ttyUSB0"));
+    window.form.RecallLine(LineMemory { kById, 0, 12, 7, 9, false });
+    EXPECT_EQ(window.form.VSModbus.BaudRateValue(), 19200u);
+    EXPECT_EQ(window.form.VSModbus.Parity(), TParity::pEven);
+    EXPECT_EQ(window.form.VSModbus.StopBits(), TStopBits::sb1);
+    EXPECT_EQ(window.form.ComPort.ByteSize(), 8);
+    window.form.RecallLine(LineMemory { kById, 4000001, 8, 255, 3, false });
+    EXPECT_EQ(window.form.VSModbus.BaudRateValue(), 19200u);
+    EXPECT_EQ(window.form.VSModbus.Parity(), TParity::pEven);
+    EXPECT_EQ(window.form.VSModbus.StopBits(), TStopBits::sb1);
+}
+
 } // namespace
 } // namespace zor::test

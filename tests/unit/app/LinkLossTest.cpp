@@ -199,7 +199,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, CommandOnAMissingPort,
         RefusedCommand { "ReadOnce", [](TFormMain& f) { f.DevTreeDblClick(); } },
         RefusedCommand { "WriteParameters", [](TFormMain& f) { f.ActWriteOptExecute(); } },
         RefusedCommand { "TestCurrent", [](TFormMain& f) { f.RBt20mAClick(); } },
-        RefusedCommand { "LoraSettings", [](TFormMain& f) { f.N11Click(); } }),
+        RefusedCommand { "LoraSettings", [](TFormMain& f) { f.N11Click(); } },
+        RefusedCommand { "LoraRead", [](TFormMain& f) { f.FormLora().BitBtnReadClick(); } }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LinkLossTest, APortHeldByAnotherProgramIsCalledBusy)
@@ -244,6 +245,82 @@ TEST_F(LinkLossTest, UdevRemovalOfTheHeldNodeIsALossAndItsArrivalAReturn)
     EXPECT_TRUE(form->VSModbus.Connected());
     EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
     EXPECT_EQ(form->BtRead.action(), &form->ActReadStop);
+}
+
+constexpr const char* kFailingLine = "Порт COM1 открывается, но обмен через него не идёт";
+
+// A damaged adapter or cable: the name opens, every transfer fails. The
+// window says so once, tries ever more rarely without a word, and tells the
+// return when the device answers again; a command of the technician's is
+// told what it meets.
+TEST_F(LinkLossTest, APortThatOpensButFailsIsToldOnceAndTriedEverMoreRarely)
+{
+    Reading();
+    wire.setFailing(true);
+    loop.advance(500);
+    ASSERT_FALSE(form->VSModbus.Connected());
+    const uint32_t opens = wire.masterOpens();
+    loop.advance(120000);
+    // Tried after 1, 2, 4, 8, 16, 32, 32 s, not every second.
+    EXPECT_EQ(wire.masterOpens() - opens, 7u);
+    EXPECT_EQ(Count(form->Log.Text(), kLostLine), 1u);
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
+    EXPECT_EQ(Count(form->Log.Text(), kFailingLine), 1u);
+    EXPECT_EQ(Status(), "Порт COM1 потерян");
+    EXPECT_TRUE(form->Panel.NoAnswer.on());
+
+    form->DevTreeDblClick();
+    loop.advance(100);
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 2u);
+    EXPECT_EQ(Count(form->Log.Text(), kFailingLine), 2u);
+
+    wire.setFailing(false);
+    form->ActRenewExecute();
+    loop.advance(1900);
+    EXPECT_TRUE(form->VSModbus.Connected());
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 3u);
+    EXPECT_EQ(Status(), "Автоматическое чтение");
+    EXPECT_FALSE(form->Panel.NoAnswer.on());
+
+    // Having answered, a new failure is a fault of its own, told as the
+    // first was.
+    wire.setFailing(true);
+    loop.advance(60000);
+    EXPECT_EQ(Count(form->Log.Text(), kLostLine), 2u);
+    EXPECT_EQ(Count(form->Log.Text(), kFailingLine), 3u);
+}
+
+// Left quiet, the port is tried back at its first pace and told again once
+// it answers.
+TEST_F(LinkLossTest, AFailingPortThatMendsItselfIsToldBackWhenItAnswers)
+{
+    Reading();
+    wire.setFailing(true);
+    loop.advance(500 + 1000 + 2000 + 4000 + 100);
+    ASSERT_EQ(Count(form->Log.Text(), kFailingLine), 1u);
+    wire.setFailing(false);
+    loop.advance(8000 + 2000);
+    EXPECT_TRUE(form->VSModbus.Connected());
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 2u);
+    EXPECT_EQ(Status(), "Автоматическое чтение");
+    EXPECT_FALSE(form->Panel.NoAnswer.on());
+    EXPECT_EQ(form->BtRead.action(), &form->ActReadStop);
+}
+
+// Stopped and started again, reading counts its missed cycles from nought:
+// the first miss after the start is no news.
+TEST_F(LinkLossTest, AFreshStartOfReadingCountsMissesFromNought)
+{
+    Reading();
+    bus.detector(1).silent();
+    loop.advance(100 + 2000); // 4000: the cycle of 2000 is missed
+    ASSERT_FALSE(form->Panel.NoAnswer.on());
+    form->ActReadStopExecute();
+    form->ActRenewExecute();
+    loop.advance(2000); // the start's own read is missed
+    EXPECT_FALSE(form->Panel.NoAnswer.on());
+    loop.advance(2000);
+    EXPECT_TRUE(form->Panel.NoAnswer.on());
 }
 
 // A /proc of the test's own, with or without the programs that spoil

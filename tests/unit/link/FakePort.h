@@ -47,6 +47,8 @@ public:
     std::vector<bool> dtr;
     std::vector<bool> rts;
     int rs485Requests = 0;
+    // The driver's RS-485 mode, kept across closing as a driver keeps it.
+    bool rs485On = false;
 
     bool open(const std::string& name) override
     {
@@ -138,6 +140,15 @@ public:
     bool enableRs485() override
     {
         ++rs485Requests;
+        if (open_ && rs485Ok)
+            rs485On = true;
+        return open_ && rs485Ok;
+    }
+    bool disableRs485() override
+    {
+        ++rs485Requests;
+        if (open_ && rs485Ok)
+            rs485On = false;
         return open_ && rs485Ok;
     }
     PortError lastError() const override { return lost || writeLost ? PortError::Lost : PortError::Other; }

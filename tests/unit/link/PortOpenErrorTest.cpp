@@ -132,7 +132,12 @@ TEST_F(FakeProc, TheNodeBehindANameAndItsGroup)
     EXPECT_EQ(DeviceNode("/dev/zor-no-such-port"), "/dev/zor-no-such-port");
     const group* g = getgrgid(getegid());
     ASSERT_NE(g, nullptr);
+    fs::permissions(
+        device, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write);
     EXPECT_EQ(NodeGroup(link.string()), g->gr_name);
+    // Joining a group the node does not let read and write is no advice.
+    fs::permissions(device, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(NodeGroup(link.string()), "");
     EXPECT_EQ(NodeGroup("/dev/zor-no-such-port"), "");
     EXPECT_FALSE(UserName().empty());
 }

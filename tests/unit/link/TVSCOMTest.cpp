@@ -359,6 +359,33 @@ TEST_F(DriverTest, RS485ModeIsAskedOfTheDriverAtEveryOpen)
     EXPECT_FALSE(com.RS485Active());
 }
 
+// Unticked, the mode this link turned on is switched back, at once or at
+// the next open; a mode the system set up on its own is left alone.
+TEST_F(DriverTest, RS485ModeTurnedOnHereIsSwitchedBackWhenUnticked)
+{
+    port.rs485Ok = true;
+    ASSERT_TRUE(com.Open());
+    com.SetRS485Mode(true);
+    ASSERT_TRUE(port.rs485On);
+    com.SetRS485Mode(false);
+    EXPECT_FALSE(port.rs485On);
+    EXPECT_FALSE(com.RS485Active());
+
+    com.SetRS485Mode(true);
+    com.Close();
+    com.SetRS485Mode(false);
+    EXPECT_TRUE(port.rs485On);
+    ASSERT_TRUE(com.Open());
+    EXPECT_FALSE(port.rs485On);
+
+    port.rs485On = true; // the system's own set-up
+    com.Close();
+    const int requests = port.rs485Requests;
+    ASSERT_TRUE(com.Open());
+    EXPECT_EQ(port.rs485Requests, requests);
+    EXPECT_TRUE(port.rs485On);
+}
+
 TEST_F(DriverTest, QueueCountsAndLineStatus)
 {
     ASSERT_TRUE(com.Open());

@@ -1,0 +1,143 @@
+// The search with a picked address range and the fast search, in virtual
+// time over the simulated wire: probes, steps, the link's polling, late
+// answers, and the shortest probe time each line allows.
+
+#include "AppFixture.h"
+
+#include "app/SearchPlan.h"
+#include "sim/SimDetector.h"
+
+namespace zor::test {
+namespace {
+
+LineSettings Line(uint32_t baud, ParityKind parity, StopBitsKind stop)
+{
+    LineSettings s;
+    s.baud = baud;
+    s.parity = parity;
+    s.stopBits = stop;
+    return s;
+}
+
+TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
+{
+    const struct {
+        LineSettings line;
+        uint32_t shortestMs;
+        uint16_t pollingMs;
+    } cases[] = {
+        // 17 characters of 11 bits: 9.7 ms, plus 10.
+        { Line(19200, ParityKind::Even, StopBitsKind::One), 20, 5 },
+        { Line(115200, ParityKind::None, StopBitsKind::Two), 12, 5 },
+        // 17 characters of 10 bits at 1200: 141.7 ms; two characters 16.7 ms.
+        { Line(1200, ParityKind::None, StopBitsKind::One), 152, 17 },
+        { Line(9600, ParityKind::Odd, StopBitsKind::One), 30, 5 },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ShortestProbeMs(c.line), c.shortestMs) << c.line.baud;
+        EXPECT_EQ(FastPollingMs(c.line), c.pollingMs) << c.line.baud;
+    }
+}
+
+TEST(SearchPlan, BoundsKeepAddressesOnTheBusAndProbesLongEnough)
+{
+    const LineSettings line = Line(19200, ParityKind::Even, StopBitsKind::One);
+    EXPECT_EQ(Bounded({ 0, 255, 0 }, line), (SearchPlan { 1, 247, 0 }));
+    EXPECT_EQ(Bounded({ 30, 20, 5 }, line), (SearchPlan { 30, 30, 20 }));
+    EXPECT_EQ(Bounded({ 1, 247, 50 }, line), (SearchPlan { 1, 247, 50 }));
+}
+
+class FastSearchTest : public AppFixture {
+protected:
+    // The addresses found, each with the serial its record holds.
+    std::map<int, int32_t> Found()
+    {
+        std::map<int, int32_t> found;
+        for (int a = 0; a <= 247; ++a)
+            if (const TDevice* d = form->DevList().at(static_cast<uint8_t>(a)))
+                found[a] = d->Serial;
+        return found;
+    }
+};
+
+TEST_F(FastSearchTest, ARangeIsProbedAtTheStandardStep)
+{
+    bus.add(SimModel::Zor10, 12).serial(6000012);
+    bus.add(SimModel::Zor10, 25).serial(6000025);
+    MakeForm();
+    form->SetFindPlan({ 10, 20, 0 });
+    form->ActFindExecute();
+    loop.advance(12 * 1100);
+    EXPECT_FALSE(form->Finding());
+    EXPECT_EQ(loop.now(), 12u * 1100);
+    ASSERT_EQ(sent.size(), 11u);
+    for (size_t i = 0; i < sent.size(); ++i)
+        EXPECT_EQ(sent[i], Request(static_cast<uint8_t>(10 + i), 3, { 0x00, 0x06, 0x00, 0x02 }));
+    EXPECT_EQ(Found(), (std::map<int, int32_t> { { 12, 6000012 } }));
+    EXPECT_EQ(form->VSModbus.PollingDelay(), 500);
+}
+
+// 247 addresses at 50 ms: 12.4 s instead of 272.8 s. The link polls fast
+// while it runs and returns to its own polling after, also when stopped.
+TEST_F(FastSearchTest, AFastSearchFindsEveryDetectorOnceInSeconds)
+{
+    const std::map<int, int32_t> detectors { { 1, 6000001 }, { 77, 9499999 }, { 150, 6100150 }, { 247, 9400123 } };
+    for (const auto& [address, serial] : detectors)
+        bus.add(serial < 9000000 ? SimModel::Zor10 : SimModel::Zor11, static_cast<uint8_t>(address)).serial(serial);
+    MakeForm();
+    form->SetFindPlan({ 1, 247, kFastProbeMs });
+    form->ActFindExecute();
+    EXPECT_EQ(form->VSModbus.PollingDelay(), 5);
+    loop.advanceUntil([this] { return !form->Finding(); }, 30000);
+    EXPECT_EQ(loop.now(), 248u * kFastProbeMs);
+    EXPECT_EQ(sent.size(), 247u);
+    EXPECT_EQ(Found(), detectors);
+    EXPECT_EQ(form->RxCount(), 4);
+    EXPECT_EQ(form->VSModbus.PollingDelay(), 500);
+    EXPECT_TRUE(form->Log.Text().ends_with("Поиск окончен\r\n"));
+
+    form->ActFindExecute();
+    loop.advance(10 * kFastProbeMs);
+    form->ActStopExecute();
+    EXPECT_EQ(form->VSModbus.PollingDelay(), 500);
+}
+
+// Slow detectors at 50 ms a probe: one answering just in time is found; one
+// whose answer is cut by the next probe's purge is dropped whole; answers
+// that come during the next probe are added under the address they carry,
+// never taken for the next address's detector.
+TEST_F(FastSearchTest, LateAnswersAreAddedUnderTheirOwnAddressOrDropped)
+{
+    bus.add(SimModel::Zor10, 5).serial(6000005).turnaround(30);
+    bus.add(SimModel::Zor10, 6).serial(6000006).turnaround(42);
+    bus.add(SimModel::Zor10, 7).serial(6000007).turnaround(60);
+    bus.add(SimModel::Zor10, 8).serial(6000008);
+    bus.add(SimModel::Zor10, 10).serial(6000010).turnaround(70);
+    MakeForm();
+    form->SetFindPlan({ 1, 12, kFastProbeMs });
+    form->ActFindExecute();
+    loop.advanceUntil([this] { return !form->Finding(); }, 5000);
+    EXPECT_EQ(Found(), (std::map<int, int32_t> { { 5, 6000005 }, { 7, 6000007 }, { 8, 6000008 }, { 10, 6000010 } }));
+    std::vector<std::string> nodes;
+    for (const auto& model : form->DevTree.roots())
+        for (const auto& node : model->children())
+            nodes.push_back(node->text() + " @" + std::to_string(node->overlayIndex()));
+    // In the order found: 7 answered after 8.
+    EXPECT_EQ(nodes,
+        (std::vector<std::string> {
+            "#5 : 06000005 @5", "#8 : 06000008 @8", "#7 : 06000007 @7", "#10 : 06000010 @10" }));
+}
+
+// A probe time below what the line needs is raised to it.
+TEST_F(FastSearchTest, AProbeTimeTooShortForTheLineIsRaised)
+{
+    MakeForm();
+    form->SetFindPlan({ 1, 3, 1 });
+    form->ActFindExecute();
+    EXPECT_EQ(form->TimerFind().interval(), 20u);
+    loop.advanceUntil([this] { return !form->Finding(); }, 1000);
+    EXPECT_EQ(loop.now(), 4u * 20);
+}
+
+} // namespace
+} // namespace zor::test
