@@ -6,6 +6,8 @@
 
 #include "app/TFormMain.h"
 
+#include "app/HolderLine.h"
+
 #include "device/Registers.h"
 #include "device/Tables.h"
 
@@ -21,19 +23,36 @@ void TFormMain::ActFindExecute()
         return;
     Panel.DevPanel.setEnabled(false);
     RemoveAllDevices();
-    Running_ = Bounded(FindPlan_, VSModbus.Line());
-    FindAddr_ = static_cast<uint8_t>(Running_.first - 1);
+    Running_ = FindPlan_;
+    if (Running_.lines.empty())
+        Sweep_.reset();
+    else
+        Sweep_.emplace();
     Finding_ = true;
-    if (Running_.probeMs != 0) {
-        OwnPolling_ = VSModbus.PollingDelay();
-        VSModbus.SetPollingDelay(FastPollingMs(VSModbus.Line()));
-    }
-    TimerFind_->setInterval(Running_.probeMs != 0 ? Running_.probeMs : kProbeTimeoutMs + 100);
-    TimerFind_->setEnabled(true);
+    StartSearchLeg();
     BtFind.setAction(&ActStop);
     Panel.ActZero.setEnabled(false);
     Panel.ActCalb.setEnabled(false);
     Panel.ActInit.setEnabled(false);
+}
+
+void TFormMain::StartSearchLeg()
+{
+    if (Sweep_) {
+        const LineChoice& line = Running_.lines[Sweep_->at];
+        ReopenLink(line.baud, line.parity, line.stopBits);
+    }
+    const SearchPlan leg = Bounded(Running_, VSModbus.Line());
+    Running_.first = leg.first;
+    Running_.last = leg.last;
+    FindAddr_ = static_cast<uint8_t>(leg.first - 1);
+    if (leg.probeMs != 0) {
+        if (!OwnPolling_)
+            OwnPolling_ = VSModbus.PollingDelay();
+        VSModbus.SetPollingDelay(FastPollingMs(VSModbus.Line()));
+    }
+    TimerFind_->setInterval(leg.probeMs != 0 ? leg.probeMs : kProbeTimeoutMs + 100);
+    TimerFind_->setEnabled(true);
 }
 
 void TFormMain::RemoveAllDevices()
@@ -50,11 +69,28 @@ void TFormMain::TimerFindTimer()
 {
     ++FindAddr_;
     if (FindAddr_ > Running_.last) {
+        // The step after the last address moves a search across line
+        // settings on to the next settings.
+        if (Sweep_ && Sweep_->at + 1 < Running_.lines.size()) {
+            ++Sweep_->at;
+            StartSearchLeg();
+            return;
+        }
         ActStopExecute();
         return;
     }
-    SetStatus("Поиск: " + std::to_string(FindAddr_));
+    SearchStatus();
     ReadBlock(FindAddr_, ProbeBlock);
+}
+
+void TFormMain::SearchStatus()
+{
+    if (!Sweep_) {
+        SetStatus("Поиск: " + std::to_string(FindAddr_));
+        return;
+    }
+    SetStatus("Поиск: " + LineCaption(Running_.lines[Sweep_->at]) + ", адрес " + std::to_string(FindAddr_)
+        + ", найдено " + std::to_string(Sweep_->found.size()));
 }
 
 std::string TFormMain::NodeText(uint8_t address, int32_t serial) const
@@ -76,6 +112,12 @@ void TFormMain::AddFoundDevice(uint8_t address, int32_t serial)
     forms::TreeNode* node = DevTree.add(modelNode, NodeText(address, serial), 0);
     DevTree.expandAll();
     DevTree.setOverlayIndex(node, address);
+    if (Sweep_) {
+        const LineChoice& line = Running_.lines[Sweep_->at];
+        Sweep_->found.push_back({ address, serial, line });
+        Log.Add("Прибор " + NodeText(address, serial) + " отвечает при настройках линии " + LineCaption(line));
+        SearchStatus();
+    }
 }
 
 void TFormMain::ActStopExecute()
@@ -91,6 +133,36 @@ void TFormMain::ActStopExecute()
     FindAddr_ = 0;
     SetStatus("Поиск окончен");
     Log.Add(StatBar.text(3));
+    if (Sweep_) {
+        const std::vector<FoundAt> found = std::move(Sweep_->found);
+        Sweep_.reset();
+        EndSweep(found);
+    }
+}
+
+void TFormMain::EndSweep(const std::vector<FoundAt>& found)
+{
+    ReopenBusLine();
+    const LineChoice bus { ComPort.BaudRate(), LinkParity(ComPort.Parity()), LinkStopBits(ComPort.StopBits()) };
+    const std::optional<LineChoice> best = MostAnswered(found);
+    if (!best || (*best == bus && ComPort.ByteSize() == 8))
+        return;
+    const std::string offer = "Приборы отвечают при настройках линии " + LineCaption(*best) + ", шина настроена на "
+        + LineCaption(bus.baud, ComPort.ByteSize(), static_cast<int>(bus.parity), static_cast<int>(bus.stopBits))
+        + ". Перейти на " + LineCaption(*best) + "?";
+    if (dialogs_.message(
+            forms::DialogOwner::Main, forms::MessageKind::Confirmation, offer, forms::MessageButtons::YesNo)
+        != forms::Answer::Yes)
+        return;
+    ComPort.SetBaudRate(best->baud);
+    ComPort.SetByteSize(8);
+    ComPort.SetParity(HolderParity(best->parity));
+    ComPort.SetStopBits(HolderStopBits(best->stopBits));
+    ApplyToLink();
+    ReopenBusLine();
+    PortCaption(ComBox.text(), ComPort.BaudRate(), ComPort.ByteSize(), static_cast<int>(ComPort.Parity()),
+        static_cast<int>(ComPort.StopBits()));
+    Log.Add("Настройки линии: " + LineCaption(*best));
 }
 
 } // namespace zor

@@ -1,6 +1,7 @@
 #pragma once
 // The port holder's parity and stop bits (the bus settings the technician
-// chose) as the link's. Converted here and only here, name by name.
+// chose) as the link's, and back. Converted here and only here, name by
+// name.
 
 #include "link/TVSCOM.h"
 #include "ports/LineConfig.h"
@@ -37,6 +38,38 @@ constexpr TStopBits LinkStopBits(ports::TStopBits stopBits)
         return TStopBits::sb2;
     }
     return TStopBits::sb2;
+}
+
+// The link's settings taken as the bus settings (the settings a search
+// found the detectors at).
+constexpr ports::TParity HolderParity(TParity parity)
+{
+    switch (parity) {
+    case TParity::pNone:
+        return ports::TParity::pNone;
+    case TParity::pOdd:
+        return ports::TParity::pOdd;
+    case TParity::pEven:
+        return ports::TParity::pEven;
+    case TParity::pMark:
+        return ports::TParity::pMark;
+    case TParity::pSpace:
+        return ports::TParity::pSpace;
+    }
+    return ports::TParity::pNone;
+}
+
+constexpr ports::TStopBits HolderStopBits(TStopBits stopBits)
+{
+    switch (stopBits) {
+    case TStopBits::sb1:
+        return ports::TStopBits::sbOne;
+    case TStopBits::sb1HALF:
+        return ports::TStopBits::sbOneAndHalf;
+    case TStopBits::sb2:
+        return ports::TStopBits::sbTwo;
+    }
+    return ports::TStopBits::sbTwo;
 }
 
 } // namespace zor

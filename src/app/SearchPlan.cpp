@@ -1,5 +1,7 @@
 #include "app/SearchPlan.h"
 
+#include "device/Tables.h"
+
 #include <algorithm>
 
 namespace zor {
@@ -38,6 +40,56 @@ SearchPlan Bounded(SearchPlan plan, const LineSettings& line)
     if (plan.probeMs != 0)
         plan.probeMs = std::max(plan.probeMs, ShortestProbeMs(line));
     return plan;
+}
+
+std::vector<uint32_t> SweepRates()
+{
+    std::vector<uint32_t> rates;
+    for (int32_t rate : BaudRates)
+        if (rate > 0)
+            rates.push_back(static_cast<uint32_t>(rate));
+    return rates;
+}
+
+std::vector<LineChoice> LineChoices(
+    const std::vector<uint32_t>& rates, const std::vector<TParity>& parities, const std::vector<TStopBits>& stopBits)
+{
+    std::vector<LineChoice> choices;
+    for (uint32_t baud : rates)
+        for (TParity parity : parities)
+            for (TStopBits stop : stopBits)
+                choices.push_back({ baud, parity, stop });
+    return choices;
+}
+
+std::optional<LineChoice> MostAnswered(const std::vector<FoundAt>& found)
+{
+    std::optional<LineChoice> best;
+    size_t most = 0;
+    for (const FoundAt& f : found) {
+        const auto n = static_cast<size_t>(
+            std::count_if(found.begin(), found.end(), [&](const FoundAt& g) { return g.line == f.line; }));
+        if (n > most) {
+            most = n;
+            best = f.line;
+        }
+    }
+    return best;
+}
+
+std::string LineCaption(uint32_t baud, int dataBits, int parity, int stopBits)
+{
+    const auto pick = [](const auto& table, int i) {
+        return i >= 0 && i < static_cast<int>(table.size()) ? std::string(table[static_cast<size_t>(i)])
+                                                            : std::string("?");
+    };
+    return std::to_string(baud) + " / " + std::to_string(dataBits) + "-" + pick(ParityNames, parity) + "-"
+        + pick(StopBitNames, stopBits);
+}
+
+std::string LineCaption(const LineChoice& line)
+{
+    return LineCaption(line.baud, 8, static_cast<int>(line.parity), static_cast<int>(line.stopBits));
 }
 
 } // namespace zor

@@ -7,10 +7,24 @@
 // milliseconds while it runs.
 
 #include "link/SerialPort.h"
+#include "link/TVSCOM.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace zor {
+
+// One set of line settings a search across line settings tries (eight
+// data bits always).
+struct LineChoice {
+    uint32_t baud = 19200;
+    TParity parity = TParity::pEven;
+    TStopBits stopBits = TStopBits::sb1;
+
+    bool operator==(const LineChoice&) const = default;
+};
 
 struct SearchPlan {
     uint8_t first = 1;
@@ -18,9 +32,24 @@ struct SearchPlan {
     // The time each address is given in a fast search; 0 for the standard
     // step.
     uint32_t probeMs = 0;
+    // Line settings to try in turn, each over the whole range; empty for
+    // the bus settings alone.
+    std::vector<LineChoice> lines;
 
     bool operator==(const SearchPlan&) const = default;
 };
+
+// A detector a search across line settings found, and the settings it
+// answered at.
+struct FoundAt {
+    uint8_t address = 0;
+    int32_t serial = 0;
+    LineChoice line;
+};
+
+// The line settings most of the found detectors answered at (the first
+// found of equals); none when nothing was found.
+std::optional<LineChoice> MostAnswered(const std::vector<FoundAt>& found);
 
 // The time a fast search offers by default.
 constexpr uint32_t kFastProbeMs = 50;
@@ -35,5 +64,14 @@ uint16_t FastPollingMs(const LineSettings& line);
 // The plan within its bounds: addresses 1..247 with the first not above the
 // last, and a fast probe time not below the shortest for the line.
 SearchPlan Bounded(SearchPlan plan, const LineSettings& line);
+// The rates a detector's line word can hold (1200 to 115200).
+std::vector<uint32_t> SweepRates();
+// Every combination of the given rates, parities and stop bits, rate by
+// rate.
+std::vector<LineChoice> LineChoices(
+    const std::vector<uint32_t>& rates, const std::vector<TParity>& parities, const std::vector<TStopBits>& stopBits);
+// "115200 / 8-None-2", as the status bar shows line settings.
+std::string LineCaption(uint32_t baud, int dataBits, int parity, int stopBits);
+std::string LineCaption(const LineChoice& line);
 
 } // namespace zor

@@ -101,13 +101,7 @@ void TFormMain::FormCreate()
 
 void TFormMain::PortCaption(const std::string& name, uint32_t baud, int dataBits, int parity, int stopBits)
 {
-    const auto pick = [](const auto& table, int i) {
-        return i >= 0 && i < static_cast<int>(table.size()) ? std::string(table[static_cast<size_t>(i)])
-                                                            : std::string("?");
-    };
-    StatBar.setText(0,
-        name + ": " + std::to_string(baud) + " / " + std::to_string(dataBits) + "-" + pick(ParityNames, parity) + "-"
-            + pick(StopBitNames, stopBits));
+    StatBar.setText(0, name + ": " + LineCaption(baud, dataBits, parity, stopBits));
 }
 
 void TFormMain::ComBoxChange()
@@ -157,6 +151,8 @@ void TFormMain::ReopenBusLine()
 
 void TFormMain::FormClose()
 {
+    // Nothing is offered to a window that closes.
+    Sweep_.reset();
     if (Finding_)
         ActStopExecute();
     VSModbus.Close();

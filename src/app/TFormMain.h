@@ -74,6 +74,12 @@ public:
     // Status panel 0: "name: rate / bits-parity-stop".
     void PortCaption(const std::string& name, uint32_t baud, int dataBits, int parity, int stopBits);
     void ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits) override;
+    // The search over the plan's range at the line settings it tries now.
+    void StartSearchLeg();
+    void SearchStatus();
+    // A search across line settings has ended: the bus settings are back,
+    // and the technician is offered the settings most detectors answered at.
+    void EndSweep(const std::vector<FoundAt>& found);
 
     // ---- Requests ------------------------------------------------------
     void ReadHolding(uint8_t address, uint8_t start, uint8_t count);
@@ -95,6 +101,8 @@ public:
     // until the technician picks another.
     const SearchPlan& FindPlan() const { return FindPlan_; }
     void SetFindPlan(const SearchPlan& plan) { FindPlan_ = plan; }
+    // What a search across line settings found, while it runs.
+    const std::vector<FoundAt>* SweepFound() const { return Sweep_ ? &Sweep_->found : nullptr; }
 
     // ---- Tree --------------------------------------------------------------
     // node: the node whose icon or label lies under the press, null when the
@@ -316,6 +324,13 @@ private:
     // the link's own polling that a fast search returns to.
     SearchPlan Running_;
     std::optional<uint16_t> OwnPolling_;
+    // A search across line settings that runs: the settings it tries now,
+    // and the detectors found so far with the settings they answered at.
+    struct LineSweep {
+        size_t at = 0;
+        std::vector<FoundAt> found;
+    };
+    std::optional<LineSweep> Sweep_;
     bool ReadBusy_ = false;
     bool Answered_ = false;
     TWriteOp WriteOp_ = woNone;

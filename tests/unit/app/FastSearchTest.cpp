@@ -139,5 +139,78 @@ TEST_F(FastSearchTest, AProbeTimeTooShortForTheLineIsRaised)
     EXPECT_EQ(loop.now(), 4u * 20);
 }
 
+// A detector moved to 115200 8N2 is found by trying each rate, parity and
+// stop bits in turn; the technician is offered those settings, and after
+// switching the detector is read at them.
+TEST_F(FastSearchTest, ASearchAcrossLineSettingsFindsAMovedDetectorAndSwitchesToIt)
+{
+    bus.add(SimModel::Zor10, 9).serial(6000009).version(204).line(115200, ParityKind::None, StopBitsKind::Two);
+    bus.add(SimModel::Zor10, 3).serial(6000003).line(115200, ParityKind::None, StopBitsKind::Two);
+    MakeForm();
+    SearchPlan plan { 1, 10, kFastProbeMs };
+    plan.lines = LineChoices(SweepRates(), { TParity::pEven, TParity::pNone }, { TStopBits::sb1, TStopBits::sb2 });
+    ASSERT_EQ(plan.lines.size(), 32u);
+    form->SetFindPlan(plan);
+    dialogs.answers = { forms::Answer::Yes };
+    form->ActFindExecute();
+    loop.advanceUntil(
+        [this] { return form->StatBar.text(3).find("115200 / 8-None-2, адрес 3") != std::string::npos; }, 60000);
+    EXPECT_EQ(Status(), "Поиск: 115200 / 8-None-2, адрес 3, найдено 0");
+    loop.advance(2 * kFastProbeMs);
+    EXPECT_EQ(Status(), "Поиск: 115200 / 8-None-2, адрес 5, найдено 1");
+    loop.advanceUntil([this] { return !form->Finding(); }, 60000);
+
+    EXPECT_EQ(Found(), (std::map<int, int32_t> { { 3, 6000003 }, { 9, 6000009 } }));
+    ASSERT_NE(form->Log.Text().find("Прибор #9 : 06000009 отвечает при настройках линии 115200 / 8-None-2"),
+        std::string::npos);
+    ASSERT_EQ(dialogs.texts(),
+        std::vector<std::string> { "Приборы отвечают при настройках линии 115200 / 8-None-2, шина настроена на "
+                                   "19200 / 8-Even-1. Перейти на 115200 / 8-None-2?" });
+    EXPECT_EQ(form->StatBar.text(0), "COM1 (Последовательный порт): 115200 / 8-None-2");
+    EXPECT_EQ(form->VSModbus.PollingDelay(), 500);
+
+    sent.clear();
+    Select(9);
+    form->DevTreeDblClick();
+    loop.advance(2000);
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sentLines.back().baud, 115200u);
+    EXPECT_TRUE(form->Panel.DevPanel.enabled());
+    EXPECT_EQ(form->Panel.DevPanel.text(), "#9 : 06000009 (v2.4)  -  Рабочий режим");
+}
+
+// Declined, or with nothing found elsewhere, the bus keeps its settings;
+// "Стоп" ends the search at once and the link is back on the bus settings.
+TEST_F(FastSearchTest, ASearchAcrossLineSettingsKeepsTheBusSettingsUnlessTold)
+{
+    bus.add(SimModel::Zor10, 2).serial(6000002).line(9600);
+    MakeForm();
+    SearchPlan plan { 1, 3, kFastProbeMs };
+    plan.lines = LineChoices({ 9600, 19200, 38400 }, { TParity::pEven }, { TStopBits::sb1 });
+    form->SetFindPlan(plan);
+    dialogs.answers = { forms::Answer::No };
+    form->ActFindExecute();
+    loop.advanceUntil([this] { return !form->Finding(); }, 10000);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(form->StatBar.text(0), "COM1 (Последовательный порт): 19200 / 8-Even-1");
+    EXPECT_EQ(form->VSModbus.BaudRateValue(), 19200u);
+    EXPECT_EQ(wire.masterSettings().baud, 19200u);
+
+    dialogs.answers = { forms::Answer::No };
+    form->ActFindExecute();
+    loop.advance(6 * kFastProbeMs);
+    form->ActStopExecute();
+    EXPECT_FALSE(form->Finding());
+    EXPECT_EQ(wire.masterSettings().baud, 19200u);
+    EXPECT_EQ(form->VSModbus.PollingDelay(), 500);
+    EXPECT_EQ(dialogs.shown.size(), 2u); // found at 9600 again: offered again
+
+    bus.detector(2).line(19200);
+    form->ActFindExecute();
+    loop.advanceUntil([this] { return !form->Finding(); }, 10000);
+    EXPECT_EQ(Found(), (std::map<int, int32_t> { { 2, 6000002 } }));
+    EXPECT_EQ(dialogs.shown.size(), 2u); // found at the bus settings: nothing to offer
+}
+
 } // namespace
 } // namespace zor::test

@@ -8,22 +8,44 @@
 namespace zor {
 namespace {
 
-TEST(HolderLine, EveryParityAndStopBitsBecomesItsNamesake)
+TEST(HolderLine, EveryParityAndStopBitsBecomesItsNamesakeBothWays)
 {
-    EXPECT_EQ(LinkParity(ports::TParity::pNone), TParity::pNone);
-    EXPECT_EQ(LinkParity(ports::TParity::pOdd), TParity::pOdd);
-    EXPECT_EQ(LinkParity(ports::TParity::pEven), TParity::pEven);
-    EXPECT_EQ(LinkParity(ports::TParity::pMark), TParity::pMark);
-    EXPECT_EQ(LinkParity(ports::TParity::pSpace), TParity::pSpace);
-    EXPECT_EQ(LinkStopBits(ports::TStopBits::sbOne), TStopBits::sb1);
-    EXPECT_EQ(LinkStopBits(ports::TStopBits::sbOneAndHalf), TStopBits::sb1HALF);
-    EXPECT_EQ(LinkStopBits(ports::TStopBits::sbTwo), TStopBits::sb2);
+    const struct {
+        ports::TParity holder;
+        TParity link;
+    } parities[] = {
+        { ports::TParity::pNone, TParity::pNone },
+        { ports::TParity::pOdd, TParity::pOdd },
+        { ports::TParity::pEven, TParity::pEven },
+        { ports::TParity::pMark, TParity::pMark },
+        { ports::TParity::pSpace, TParity::pSpace },
+    };
+    for (const auto& c : parities) {
+        SCOPED_TRACE(static_cast<int>(c.link));
+        EXPECT_EQ(LinkParity(c.holder), c.link);
+        EXPECT_EQ(HolderParity(c.link), c.holder);
+    }
+    const struct {
+        ports::TStopBits holder;
+        TStopBits link;
+    } stops[] = {
+        { ports::TStopBits::sbOne, TStopBits::sb1 },
+        { ports::TStopBits::sbOneAndHalf, TStopBits::sb1HALF },
+        { ports::TStopBits::sbTwo, TStopBits::sb2 },
+    };
+    for (const auto& c : stops) {
+        SCOPED_TRACE(static_cast<int>(c.link));
+        EXPECT_EQ(LinkStopBits(c.holder), c.link);
+        EXPECT_EQ(HolderStopBits(c.link), c.holder);
+    }
 }
 
 TEST(HolderLine, AValueOutsideTheEnumIsNoParityAndTwoStopBits)
 {
     EXPECT_EQ(LinkParity(static_cast<ports::TParity>(7)), TParity::pNone);
     EXPECT_EQ(LinkStopBits(static_cast<ports::TStopBits>(7)), TStopBits::sb2);
+    EXPECT_EQ(HolderParity(static_cast<TParity>(7)), ports::TParity::pNone);
+    EXPECT_EQ(HolderStopBits(static_cast<TStopBits>(7)), ports::TStopBits::sbTwo);
 }
 
 } // namespace
