@@ -42,9 +42,9 @@ TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
 TEST(SearchPlan, BoundsKeepAddressesOnTheBusAndProbesLongEnough)
 {
     const LineSettings line = Line(19200, ParityKind::Even, StopBitsKind::One);
-    EXPECT_EQ(Bounded({ 0, 255, 0 }, line), (SearchPlan { 1, 247, 0 }));
-    EXPECT_EQ(Bounded({ 30, 20, 5 }, line), (SearchPlan { 30, 30, 20 }));
-    EXPECT_EQ(Bounded({ 1, 247, 50 }, line), (SearchPlan { 1, 247, 50 }));
+    EXPECT_EQ(Bounded({ 0, 255, 0, {} }, line), (SearchPlan { 1, 247, 0, {} }));
+    EXPECT_EQ(Bounded({ 30, 20, 5, {} }, line), (SearchPlan { 30, 30, 20, {} }));
+    EXPECT_EQ(Bounded({ 1, 247, 50, {} }, line), (SearchPlan { 1, 247, 50, {} }));
 }
 
 class FastSearchTest : public AppFixture {
@@ -65,7 +65,7 @@ TEST_F(FastSearchTest, ARangeIsProbedAtTheStandardStep)
     bus.add(SimModel::Zor10, 12).serial(6000012);
     bus.add(SimModel::Zor10, 25).serial(6000025);
     MakeForm();
-    form->SetFindPlan({ 10, 20, 0 });
+    form->SetFindPlan({ 10, 20, 0, {} });
     form->ActFindExecute();
     loop.advance(12 * 1100);
     EXPECT_FALSE(form->Finding());
@@ -85,7 +85,7 @@ TEST_F(FastSearchTest, AFastSearchFindsEveryDetectorOnceInSeconds)
     for (const auto& [address, serial] : detectors)
         bus.add(serial < 9000000 ? SimModel::Zor10 : SimModel::Zor11, static_cast<uint8_t>(address)).serial(serial);
     MakeForm();
-    form->SetFindPlan({ 1, 247, kFastProbeMs });
+    form->SetFindPlan({ 1, 247, kFastProbeMs, {} });
     form->ActFindExecute();
     EXPECT_EQ(form->VSModbus.PollingDelay(), 5);
     loop.advanceUntil([this] { return !form->Finding(); }, 30000);
@@ -114,7 +114,7 @@ TEST_F(FastSearchTest, LateAnswersAreAddedUnderTheirOwnAddressOrDropped)
     bus.add(SimModel::Zor10, 8).serial(6000008);
     bus.add(SimModel::Zor10, 10).serial(6000010).turnaround(70);
     MakeForm();
-    form->SetFindPlan({ 1, 12, kFastProbeMs });
+    form->SetFindPlan({ 1, 12, kFastProbeMs, {} });
     form->ActFindExecute();
     loop.advanceUntil([this] { return !form->Finding(); }, 5000);
     EXPECT_EQ(Found(), (std::map<int, int32_t> { { 5, 6000005 }, { 7, 6000007 }, { 8, 6000008 }, { 10, 6000010 } }));
@@ -132,7 +132,7 @@ TEST_F(FastSearchTest, LateAnswersAreAddedUnderTheirOwnAddressOrDropped)
 TEST_F(FastSearchTest, AProbeTimeTooShortForTheLineIsRaised)
 {
     MakeForm();
-    form->SetFindPlan({ 1, 3, 1 });
+    form->SetFindPlan({ 1, 3, 1, {} });
     form->ActFindExecute();
     EXPECT_EQ(form->TimerFind().interval(), 20u);
     loop.advanceUntil([this] { return !form->Finding(); }, 1000);
@@ -147,7 +147,7 @@ TEST_F(FastSearchTest, ASearchAcrossLineSettingsFindsAMovedDetectorAndSwitchesTo
     bus.add(SimModel::Zor10, 9).serial(6000009).version(204).line(115200, ParityKind::None, StopBitsKind::Two);
     bus.add(SimModel::Zor10, 3).serial(6000003).line(115200, ParityKind::None, StopBitsKind::Two);
     MakeForm();
-    SearchPlan plan { 1, 10, kFastProbeMs };
+    SearchPlan plan { 1, 10, kFastProbeMs, {} };
     plan.lines = LineChoices(SweepRates(), { TParity::pEven, TParity::pNone }, { TStopBits::sb1, TStopBits::sb2 });
     ASSERT_EQ(plan.lines.size(), 32u);
     form->SetFindPlan(plan);
@@ -185,7 +185,7 @@ TEST_F(FastSearchTest, ASearchAcrossLineSettingsKeepsTheBusSettingsUnlessTold)
 {
     bus.add(SimModel::Zor10, 2).serial(6000002).line(9600);
     MakeForm();
-    SearchPlan plan { 1, 3, kFastProbeMs };
+    SearchPlan plan { 1, 3, kFastProbeMs, {} };
     plan.lines = LineChoices({ 9600, 19200, 38400 }, { TParity::pEven }, { TStopBits::sb1 });
     form->SetFindPlan(plan);
     dialogs.answers = { forms::Answer::No };
