@@ -27,7 +27,7 @@ void TFormMain::ActFindExecute()
     if (Running_.lines.empty())
         Sweep_.reset();
     else
-        Sweep_.emplace();
+        Sweep_ = LineSweep {};
     Finding_ = true;
     StartSearchLeg();
     BtFind.setAction(&ActStop);
