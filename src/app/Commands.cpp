@@ -102,9 +102,9 @@ bool TFormMain::Reading() const
     return TimerRead_->enabled();
 }
 
-void TFormMain::SetReading(bool on)
+void TFormMain::HoldReading()
 {
-    TimerRead_->setEnabled(on);
+    TimerRead_->setEnabled(false);
 }
 
 void TFormMain::ReadLoraBlock()

@@ -3,9 +3,10 @@
 // it at once, as "Стоп" and the write time-out would, and the technician is
 // told once which port it was. While it is away the window tries it again;
 // when the same port is back the link reopens with the line settings it had
-// and automatic reading goes on. A port that opens but fails again before
-// anything answers on it is said so once, then tried ever more rarely and
-// quietly until something answers.
+// and automatic reading goes on; the link is told restored when something
+// answers on it. A port that is back but refuses to open is explained once.
+// A port that opens but fails again before anything answers on it is said
+// so once, then tried ever more rarely and quietly until something answers.
 
 #include "app/TFormMain.h"
 
@@ -60,11 +61,18 @@ void TFormMain::PortLost()
         link_.quiet = true;
         link_.regain->setInterval(std::min(2 * link_.regain->interval(), kRegainLongestMs));
     }
-    // A write in flight ends as its time-out would, without waiting for it.
-    if (WriteOp_ != woNone || TimerTimeOut_->enabled())
-        TimerTimeOutTimer();
-    SetStatus("Порт " + port + " потерян");
+    link_.refusalTold = false;
+    const std::string status = "Порт " + port + " потерян";
+    SetStatus(status);
     link_.regain->setEnabled(true);
+    // A write in flight ends as its time-out would, without waiting for it;
+    // its message box comes after the loss is in place, and the end of the
+    // write does not take the loss off the status bar.
+    if (WriteOp_ != woNone || TimerTimeOut_->enabled()) {
+        TimerTimeOutTimer();
+        if (link_.lost == port)
+            SetStatus(status);
+    }
 }
 
 void TFormMain::PortChanged(const ports::PortEvent& event)
@@ -119,13 +127,23 @@ void TFormMain::TryRegain()
 {
     if (link_.lost.empty())
         return;
-    if (VSModbus.Connected() || OpenLink())
+    if (VSModbus.Connected() || OpenLink()) {
         Regained(true);
+        return;
+    }
+    // Back, but refused (no access, or taken by another program): told
+    // once, in the log and the status bar, never in a box from a timer.
+    if (link_.refusalTold || VSModbus.LastError() == PortError::NotFound)
+        return;
+    link_.refusalTold = true;
+    Log.Add(OpenFailureText());
+    SetStatus("Порт " + link_.lost + " не открывается");
 }
 
 void TFormMain::ForgetLoss()
 {
     link_.lost.clear();
+    link_.onTrial = false;
     link_.readingStopped = false;
     link_.regain->setEnabled(false);
     Unquiet();
@@ -144,8 +162,11 @@ void TFormMain::Regained(bool resumeReading)
     link_.regain->setEnabled(false);
     link_.onTrial = true;
     link_.reopenedAt = loop_.tickCount();
-    if (!link_.quiet)
-        TellRegained(port);
+    // The link is back when something answers on it, not when it opens.
+    if (!link_.quiet) {
+        Log.Add("Порт " + port + " снова открыт.");
+        SetStatus("Порт " + port + " снова открыт");
+    }
     const bool reading = link_.readingStopped;
     link_.readingStopped = false;
     if (resumeReading && reading && SelNode_ && SelNode_->level() == 1)
@@ -155,18 +176,12 @@ void TFormMain::Regained(bool resumeReading)
 void TFormMain::LinkAnswered()
 {
     link_.onTrial = false;
-    if (!link_.quiet)
-        return;
     Unquiet();
-    TellRegained(VSModbus.PortName());
-}
-
-void TFormMain::TellRegained(const std::string& port)
-{
-    Log.Add("Порт " + port + " снова доступен, связь восстановлена.");
-    // Reading that went on quietly keeps its own status.
+    const std::string port = VSModbus.PortName();
+    Log.Add("Порт " + port + ": прибор отвечает, связь восстановлена.");
+    // Reading keeps its own status.
     if (BtRead.action() != &ActReadStop)
-        SetStatus("Порт " + port + " восстановлен");
+        SetStatus("Порт " + port + ": связь восстановлена");
 }
 
 } // namespace zor

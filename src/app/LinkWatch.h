@@ -36,6 +36,10 @@ struct LinkWatch {
     bool quiet = false;
     // Read cycles in a row whose answer had not come at the next tick.
     int missedCycles = 0;
+    // The device's silence has been told in this run of misses.
+    bool silenceTold = false;
+    // Why the port that is back will not open has been told in this loss.
+    bool refusalTold = false;
     // The driver's refusal of RS-485 mode has been told.
     bool rs485Told = false;
     // When each device node last arrived (tick count).

@@ -28,6 +28,7 @@ void TFormMain::ActRenewExecute()
                 return;
             // A fresh start counts missed cycles from nought.
             link_.missedCycles = 0;
+            link_.silenceTold = false;
         }
         CaptionSelected();
         BtRead.setAction(&ActReadStop);
@@ -57,6 +58,13 @@ void TFormMain::TimerReadTimer()
     const bool missed = ReadBusy_;
     ActRenewExecute();
     CountCycle(missed);
+}
+
+void TFormMain::ResumeReading(bool wasOn)
+{
+    // A port lost meanwhile (a question box or a wait ran the loop) has
+    // stopped reading for good.
+    TimerRead_->setEnabled(wasOn && BtRead.action() == &ActReadStop && VSModbus.Connected());
 }
 
 void TFormMain::ActReadStopExecute()

@@ -85,7 +85,8 @@ void TFormMain::RecallLine(const LineMemory& line)
     // could have set leaves the setting as it is.
     if (line.baud > 0 && line.baud <= kHighestRememberedBaud)
         ComPort.SetBaudRate(line.baud);
-    ComPort.SetByteSize(line.byteSize);
+    if (line.byteSize >= 5 && line.byteSize <= 8)
+        ComPort.SetByteSize(line.byteSize);
     if (line.parity <= static_cast<uint8_t>(ports::TParity::pSpace))
         ComPort.SetParity(static_cast<ports::TParity>(line.parity));
     if (line.stopBits <= static_cast<uint8_t>(ports::TStopBits::sbTwo))

@@ -109,13 +109,16 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
 {
     const int32_t tag = VSModbus.Tag();
     Updating_ = true;
-    AnswerCame(address);
     if (SelNode_ && address == SelAddr()) {
         const TagKind kind = ClassifyRead(tag, count);
         if (kind == TagKind::Input || kind == TagKind::Panel) {
             if (decoder_.DecodeBlock(address, function, values, count, tag) == 1) {
                 Panel.DevPanel.setEnabled(true);
                 PanelDecoded(function, tag, count);
+                // Readings are fresh once the panel block is: the gas
+                // answer alone leaves the rest of the panel as old as it was.
+                if (kind == TagKind::Panel)
+                    AnswerCame(address);
             }
         } else if (kind == TagKind::Lora) {
             formLora_->DecodeLoraBlock(values, count);

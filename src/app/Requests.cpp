@@ -95,10 +95,16 @@ bool TFormMain::WriteRegister(
     const bool reading = TimerRead_->enabled();
     TimerRead_->setEnabled(false);
     WaitReadIdle();
+    // The port may have been lost while the read was waited for.
+    if (!VSModbus.Connected()) {
+        Updating_ = false;
+        ResumeReading(reading);
+        return false;
+    }
     if (status)
         SetStatus(*status);
     IssueWrite(address, reg, value);
-    TimerRead_->setEnabled(reading);
+    ResumeReading(reading);
     ArmTimeOut(timeoutMs);
     return true;
 }

@@ -263,7 +263,7 @@ private:
     bool LoraRead() const override { return LoraRead_; }
     void SetUpdating(bool on) override { Updating_ = on; }
     bool Reading() const override;
-    void SetReading(bool on) override;
+    void HoldReading() override;
     void ReadLoraBlock() override;
     void RenameNode(forms::TreeNode* node, uint8_t address, int32_t serial) override;
     void ShowConcentrationDialog() override;
@@ -279,10 +279,12 @@ private:
     // Something answered on the link: a port that was failing is back.
     void LinkAnswered();
     void Unquiet();
-    void TellRegained(const std::string& port);
     void Refuse(const std::string& text);
     std::string OpenFailureText() const;
     void CountCycle(bool missed);
+    // Puts the read timer back as it was before a question or a wait,
+    // unless the port was lost meanwhile.
+    void ResumeReading(bool wasOn) override;
     void AnswerCame(uint8_t address);
     LinkWatch link_;
 

@@ -42,17 +42,17 @@ void SettingsWrite::RunCalibration(TWriteOp op, const std::string& question)
         window_.WaitReadIdle();
     // Held off from before the question until the first write has gone, so
     // that no read slips in between.
-    window_.SetReading(false);
+    window_.HoldReading();
     if (m_.dialogs.message(
             forms::DialogOwner::Main, forms::MessageKind::Confirmation, question, forms::MessageButtons::YesNo)
         != forms::Answer::Yes) {
-        window_.SetReading(reading);
+        window_.ResumeReading(reading);
         return;
     }
     Start(op);
     if (op == woReset)
         window_.SetStatus("");
-    window_.SetReading(reading);
+    window_.ResumeReading(reading);
 }
 
 void SettingsWrite::Zero()

@@ -63,9 +63,11 @@ public:
     // resetting the panel): a change handler sends nothing meanwhile.
     virtual bool Updating() const = 0;
     virtual void SetUpdating(bool on) = 0;
-    // Automatic reading: on or off, held and resumed around a command.
+    // Automatic reading: on or off, held around a command and put back as
+    // it was, unless the port was lost meanwhile.
     virtual bool Reading() const = 0;
-    virtual void SetReading(bool on) = 0;
+    virtual void HoldReading() = 0;
+    virtual void ResumeReading(bool wasOn) = 0;
     // Waits for an outstanding read, within bounds.
     virtual void WaitReadIdle() = 0;
     virtual void ReadLoraBlock() = 0;

@@ -260,6 +260,8 @@ void TVSCOM::PollPackets(uint32_t queued)
     if (queued >= size) {
         while (queued >= size) {
             const long got = d_->port->read(d_->inBuffer.data(), size);
+            if (got < 0)
+                CheckLoss();
             if (got >= 1 && d_->onReceivePacket) {
                 const TVSPacketEvent handler = d_->onReceivePacket;
                 handler(*this, d_->inBuffer.data(), static_cast<uint16_t>(got));
@@ -281,6 +283,8 @@ void TVSCOM::PollPackets(uint32_t queued)
     const auto& first = d_->firstByteOfPacketTime;
     if (d_->packetTimeout > 0 && first && static_cast<int32_t>(now - *first) > d_->packetTimeout) {
         const long got = d_->port->read(d_->inBuffer.data(), queued);
+        if (got < 0)
+            CheckLoss();
         if (got >= 1 && d_->packetMode == TPacketMode::pmPass && d_->onReceivePacket) {
             const TVSPacketEvent handler = d_->onReceivePacket;
             handler(*this, d_->inBuffer.data(), static_cast<uint16_t>(got));

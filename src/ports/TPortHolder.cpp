@@ -94,14 +94,16 @@ const TPortEntry* TPortHolder::GetDevice(int index) const
 
 void TPortHolder::Update()
 {
-    if (const TPortEntry* e = Selected())
-        chosen_ = linkName(*e);
+    if (chosen_.empty())
+        if (const TPortEntry* e = Selected())
+            chosen_ = linkName(*e);
     Load();
     if (!chosen_.empty()) {
         auto it = std::find_if(
             slDevices.begin(), slDevices.end(), [this](const TPortEntry& e) { return linkName(e) == chosen_; });
-        if (it != slDevices.end())
-            fComPortNo = static_cast<uint16_t>(it->Data);
+        // A chosen port that is away selects nothing: another adapter may
+        // take its number meanwhile.
+        fComPortNo = it != slDevices.end() ? static_cast<uint16_t>(it->Data) : 0;
     }
     Notify(kPortChanged);
 }

@@ -58,7 +58,8 @@ public:
     // The entry at a position; null for an invalid position.
     const TPortEntry* GetDevice(int index) const;
     // Builds the catalogue anew and tells the listeners. A chosen port that
-    // is still there, or is back, is chosen, even when its number moved.
+    // is still there, or is back, is chosen, even when its number moved;
+    // while it is away nothing is selected, whatever takes its number.
     void Update();
     // A device-change message: runs Update and returns true when it says the
     // device tree changed or a port came or went.

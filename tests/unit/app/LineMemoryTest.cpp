@@ -91,8 +91,9 @@ TEST(LineMemory, ValuesOutOfRangeLeaveTheirSettingsAlone)
     EXPECT_EQ(window.form.VSModbus.Parity(), TParity::pEven);
     EXPECT_EQ(window.form.VSModbus.StopBits(), TStopBits::sb1);
     EXPECT_EQ(window.form.ComPort.ByteSize(), 8);
-    window.form.RecallLine(LineMemory { kById, 4000001, 8, 255, 3, false });
+    window.form.RecallLine(LineMemory { kById, 4000001, 4, 255, 3, false });
     EXPECT_EQ(window.form.VSModbus.BaudRateValue(), 19200u);
+    EXPECT_EQ(window.form.ComPort.ByteSize(), 8);
     EXPECT_EQ(window.form.VSModbus.Parity(), TParity::pEven);
     EXPECT_EQ(window.form.VSModbus.StopBits(), TStopBits::sb1);
 }

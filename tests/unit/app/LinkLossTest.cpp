@@ -23,7 +23,8 @@ size_t Count(const std::string& text, const std::string& piece)
 }
 
 constexpr const char* kLostLine = "Порт COM1 потерян: адаптер отключён или не отвечает.";
-constexpr const char* kBackLine = "Порт COM1 снова доступен, связь восстановлена.";
+constexpr const char* kOpenLine = "Порт COM1 снова открыт.";
+constexpr const char* kBackLine = "Порт COM1: прибор отвечает, связь восстановлена.";
 
 class LinkLossTest : public AppFixture {
 protected:
@@ -77,11 +78,14 @@ TEST_F(LinkLossTest, ReadingStopsAtOnceOnALostPortAndGoesOnWhenItIsBack)
     wire.plugIn();
     loop.advance(TFormMain::kRegainCheckMs);
     EXPECT_TRUE(form->VSModbus.Connected());
-    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
+    EXPECT_EQ(Count(form->Log.Text(), kOpenLine), 1u);
+    // Restored is said when the device answers, not when the port opens.
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 0u);
     EXPECT_EQ(form->BtRead.action(), &form->ActReadStop);
     EXPECT_EQ(form->VSModbus.BaudRateValue(), 19200u);
     EXPECT_EQ(wire.masterSettings().parity, ParityKind::Even);
     loop.advance(1900);
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent[0], Request(1, 4, { 0x01, 0x05, 0x00, 0x01 }));
     EXPECT_FALSE(form->Panel.NoAnswer.on());
@@ -101,7 +105,7 @@ TEST_F(LinkLossTest, ASearchStopsOnALostPortAndDoesNotStartAgainByItself)
     loop.advance(5000);
     EXPECT_TRUE(form->VSModbus.Connected());
     EXPECT_FALSE(form->Finding());
-    EXPECT_EQ(Status(), "Порт COM1 восстановлен");
+    EXPECT_EQ(Status(), "Порт COM1 снова открыт");
 }
 
 // A write in flight ends as its time-out would, without waiting for it: a
@@ -243,7 +247,7 @@ TEST_F(LinkLossTest, UdevRemovalOfTheHeldNodeIsALossAndItsArrivalAReturn)
     wire.plugIn();
     form->PortChanged(Event(ports::TDeviceEvent::DeviceArrival, "COM1"));
     EXPECT_TRUE(form->VSModbus.Connected());
-    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
+    EXPECT_EQ(Count(form->Log.Text(), kOpenLine), 1u);
     EXPECT_EQ(form->BtRead.action(), &form->ActReadStop);
 }
 
@@ -264,21 +268,23 @@ TEST_F(LinkLossTest, APortThatOpensButFailsIsToldOnceAndTriedEverMoreRarely)
     // Tried after 1, 2, 4, 8, 16, 32, 32 s, not every second.
     EXPECT_EQ(wire.masterOpens() - opens, 7u);
     EXPECT_EQ(Count(form->Log.Text(), kLostLine), 1u);
-    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
+    EXPECT_EQ(Count(form->Log.Text(), kOpenLine), 1u);
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 0u);
     EXPECT_EQ(Count(form->Log.Text(), kFailingLine), 1u);
     EXPECT_EQ(Status(), "Порт COM1 потерян");
     EXPECT_TRUE(form->Panel.NoAnswer.on());
 
     form->DevTreeDblClick();
     loop.advance(100);
-    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 2u);
+    EXPECT_EQ(Count(form->Log.Text(), kOpenLine), 2u);
     EXPECT_EQ(Count(form->Log.Text(), kFailingLine), 2u);
 
     wire.setFailing(false);
     form->ActRenewExecute();
     loop.advance(1900);
     EXPECT_TRUE(form->VSModbus.Connected());
-    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 3u);
+    EXPECT_EQ(Count(form->Log.Text(), kOpenLine), 3u);
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
     EXPECT_EQ(Status(), "Автоматическое чтение");
     EXPECT_FALSE(form->Panel.NoAnswer.on());
 
@@ -301,7 +307,8 @@ TEST_F(LinkLossTest, AFailingPortThatMendsItselfIsToldBackWhenItAnswers)
     wire.setFailing(false);
     loop.advance(8000 + 2000);
     EXPECT_TRUE(form->VSModbus.Connected());
-    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 2u);
+    EXPECT_EQ(Count(form->Log.Text(), kOpenLine), 1u);
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 1u);
     EXPECT_EQ(Status(), "Автоматическое чтение");
     EXPECT_FALSE(form->Panel.NoAnswer.on());
     EXPECT_EQ(form->BtRead.action(), &form->ActReadStop);
@@ -321,6 +328,79 @@ TEST_F(LinkLossTest, AFreshStartOfReadingCountsMissesFromNought)
     EXPECT_FALSE(form->Panel.NoAnswer.on());
     loop.advance(2000);
     EXPECT_TRUE(form->Panel.NoAnswer.on());
+}
+
+// A detector that answers the gas read of each cycle but refuses (or
+// garbles) its panel block: the panel's readings are old all the same.
+TEST_F(LinkLossTest, TheGasAnswerAloneDoesNotKeepReadingsFresh)
+{
+    Reading();
+    bus.detector(1).exceptionOnFunction(3, 4);
+    loop.advance(100 + 2000); // 4000: the cycle of 2000 is missed
+    EXPECT_FALSE(form->Panel.NoAnswer.on());
+    loop.advance(2000);
+    EXPECT_TRUE(form->Panel.NoAnswer.on());
+    EXPECT_EQ(form->Panel.DevPanel.text(), "#1 : 06100001  -  Нет ответа, показания устарели");
+    EXPECT_EQ(Count(form->Log.Text(), "Прибор:1 не отвечает, показания устарели"), 1u);
+}
+
+// Back on a port whose device stays silent: the port is said open, never
+// restored, and the silence is told as it would be without the loss.
+TEST_F(LinkLossTest, ASilentDeviceOnARegainedPortIsToldSilent)
+{
+    Reading();
+    wire.unplug();
+    loop.advance(500);
+    bus.detector(1).silent();
+    wire.plugIn();
+    loop.advance(TFormMain::kRegainCheckMs + 3 * 2000);
+    EXPECT_EQ(Count(form->Log.Text(), kOpenLine), 1u);
+    EXPECT_EQ(Count(form->Log.Text(), kBackLine), 0u);
+    EXPECT_EQ(Count(form->Log.Text(), "Прибор:1 не отвечает, показания устарели"), 1u);
+    EXPECT_TRUE(form->Panel.NoAnswer.on());
+}
+
+// The port lost while a question is open (its box runs the loop): answered
+// either way, reading stays stopped and the status bar keeps the loss.
+TEST_F(LinkLossTest, ALossDuringAQuestionIsNotUndoneByItsAnswer)
+{
+    for (const forms::Answer answer : { forms::Answer::No, forms::Answer::Yes }) {
+        Reading();
+        dialogs.answers = { answer };
+        dialogs.whileOpen = [this] {
+            wire.unplug();
+            loop.advance(500);
+        };
+        form->ActZeroExecute();
+        dialogs.whileOpen = nullptr;
+        loop.advance(100);
+        EXPECT_FALSE(form->TimerRead().enabled()) << static_cast<int>(answer);
+        EXPECT_EQ(form->BtRead.action(), &form->ActRenew);
+        EXPECT_EQ(Status(), "Порт COM1 потерян");
+        wire.plugIn();
+        loop.advance(TFormMain::kRegainCheckMs);
+        dialogs.shown.clear();
+    }
+}
+
+// Back but refused (taken by another program meanwhile): told once, in the
+// log and the status bar, with no box from the timer; opened once free.
+TEST_F(LinkLossTest, APortThatIsBackButRefusedIsExplainedOnce)
+{
+    Reading();
+    wire.unplug();
+    loop.advance(500);
+    wire.plugIn();
+    std::unique_ptr<SerialPort> other = wire.masterPort();
+    ASSERT_TRUE(other->open("COM1"));
+    loop.advance(5 * TFormMain::kRegainCheckMs);
+    EXPECT_EQ(Count(form->Log.Text(), "Порт COM1 занят другой программой. Закройте её и повторите."), 1u);
+    EXPECT_EQ(Status(), "Порт COM1 не открывается");
+    EXPECT_TRUE(dialogs.shown.empty());
+    other->close();
+    loop.advance(TFormMain::kRegainCheckMs);
+    EXPECT_TRUE(form->VSModbus.Connected());
+    EXPECT_EQ(Count(form->Log.Text(), kOpenLine), 1u);
 }
 
 // A /proc of the test's own, with or without the programs that spoil

@@ -120,11 +120,11 @@ TEST_F(Holder, UpdateRebuildsTellsAndKeepsThePortByName)
     EXPECT_EQ(codes, std::vector<int32_t> { kPortChanged });
     EXPECT_EQ(holder.ComPortNo(), 4098);
     EXPECT_EQ(holder.PortName(), "/dev/ttyXR0");
-    // It leaves: the number stays, nothing is selected.
+    // It leaves: nothing is selected.
     platform.ports.devices = { Device("/dev/ttyMX0", "Moxa UPort") };
     holder.Update();
-    EXPECT_EQ(holder.ComPortNo(), 4098);
     EXPECT_EQ(holder.GetDeviceIndex(), -1);
+    EXPECT_EQ(holder.LinkName(), "");
 }
 
 // An adapter pulled out and plugged in again may come back under another
@@ -153,6 +153,25 @@ TEST_F(Holder, AnAdapterThatComesBackIsChosenAgainByItsStableName)
     holder.Update();
     EXPECT_EQ(holder.ComPortNo(), 258);
     EXPECT_EQ(holder.PortName(), "/dev/ttyUSB1");
+    EXPECT_EQ(holder.LinkName(), "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0");
+
+    // Away again, and another adapter takes its device path and number
+    // meanwhile: the stranger is not chosen, the adapter is when it is back.
+    auto other = [](const char* path) {
+        TPortEntry d = Device(path, "FT232R USB UART");
+        d.StableName = "/dev/serial/by-id/usb-FTDI_FT232R_A10K1234-if00-port0";
+        return d;
+    };
+    platform.ports.devices = { Device("/dev/ttyS0", "Последовательный порт") };
+    holder.Update();
+    platform.ports.devices = { Device("/dev/ttyS0", "Последовательный порт"), other("/dev/ttyUSB1") };
+    holder.Update();
+    EXPECT_EQ(holder.GetDeviceIndex(), -1);
+    EXPECT_EQ(holder.LinkName(), "");
+    platform.ports.map.push_back({ 257, "/dev/ttyUSB0", "ttyUSB0" });
+    platform.ports.devices.push_back(usb("/dev/ttyUSB0"));
+    holder.Update();
+    EXPECT_EQ(holder.ComPortNo(), 257);
     EXPECT_EQ(holder.LinkName(), "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0");
 
     EXPECT_TRUE(holder.Choose("/dev/ttyS0"));
