@@ -36,6 +36,17 @@ void TFormMain::ActFindExecute()
     Panel.ActInit.setEnabled(false);
 }
 
+void TFormMain::FindOptionsClick(SearchOptionsDialog& dialog)
+{
+    if (Finding_)
+        return;
+    SearchPlan plan = FindPlan_;
+    if (!dialog.edit(plan, ShortestProbeMs(VSModbus.Line())))
+        return;
+    FindPlan_ = Bounded(plan, VSModbus.Line());
+    Log.Add(PlanText(FindPlan_));
+}
+
 void TFormMain::StartSearchLeg()
 {
     if (Sweep_) {

@@ -92,4 +92,13 @@ std::string LineCaption(const LineChoice& line)
     return LineCaption(line.baud, 8, static_cast<int>(line.parity), static_cast<int>(line.stopBits));
 }
 
+std::string PlanText(const SearchPlan& plan)
+{
+    std::string text = "Параметры поиска: адреса " + std::to_string(plan.first) + ".." + std::to_string(plan.last)
+        + ", " + (plan.probeMs != 0 ? std::to_string(plan.probeMs) + " мс на адрес" : std::string("обычный шаг"));
+    if (!plan.lines.empty())
+        text += ", настроек линии: " + std::to_string(plan.lines.size());
+    return text;
+}
+
 } // namespace zor

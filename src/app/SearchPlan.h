@@ -73,5 +73,8 @@ std::vector<LineChoice> LineChoices(
 // "115200 / 8-None-2", as the status bar shows line settings.
 std::string LineCaption(uint32_t baud, int dataBits, int parity, int stopBits);
 std::string LineCaption(const LineChoice& line);
+// The plan in a log line: "Параметры поиска: адреса 1..247, 50 мс на
+// адрес, настроек линии: 16".
+std::string PlanText(const SearchPlan& plan);
 
 } // namespace zor

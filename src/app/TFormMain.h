@@ -11,6 +11,7 @@
 #include "app/ExchangeLog.h"
 #include "app/LineMemory.h"
 #include "app/LinkWatch.h"
+#include "app/SearchOptions.h"
 #include "app/SearchPlan.h"
 #include "app/WindowHost.h"
 #include "commands/CommandHost.h"
@@ -101,6 +102,8 @@ public:
     // until the technician picks another.
     const SearchPlan& FindPlan() const { return FindPlan_; }
     void SetFindPlan(const SearchPlan& plan) { FindPlan_ = plan; }
+    // "Параметры поиска...": edits the plan; not while a search runs.
+    void FindOptionsClick(SearchOptionsDialog& dialog);
     // What a search across line settings found, while it runs.
     const std::vector<FoundAt>* SweepFound() const { return Sweep_ ? &Sweep_->found : nullptr; }
 

@@ -8,11 +8,13 @@
 #include "ui/Icons.h"
 #include "ui/LineMemoryStore.h"
 #include "ui/PortComboBox.h"
+#include "ui/SearchOptionsWindow.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
@@ -100,6 +102,7 @@ QWidget* MainWindow::buttonBar()
     // "Найти" shows no hint; the others show their action's.
     BindActionButton(form_.BtFind, { &form_.ActFind, &form_.ActStop }, find, ButtonLook { false, iconOf },
         [this] { form_.BtFindClick(); });
+    AddSearchMenu(find);
     QToolButton* read = button("BtRead");
     BindActionButton(
         form_.BtRead, { &form_.ActRenew, &form_.ActReadStop }, read, withHint, [this] { form_.BtReadClick(); });
@@ -166,6 +169,25 @@ QWidget* MainWindow::findPanel()
     row->addWidget(cfg);
     panel->addSection("Настройки", settings);
     return panel;
+}
+
+void MainWindow::AddSearchMenu(QToolButton* find)
+{
+    // The standard search stays one press away; its options sit behind the
+    // button's arrow.
+    auto* menu = new QMenu(find);
+    menu->setObjectName("MenuFind");
+    QAction* options = menu->addAction("Параметры поиска...");
+    options->setObjectName("ActFindOptions");
+    connect(menu, &QMenu::aboutToShow, options, [this, options] { options->setEnabled(!form_.Finding()); });
+    connect(options, &QAction::triggered, this, [this] {
+        Guarded([this] {
+            SearchOptionsWindow dialog(this);
+            form_.FindOptionsClick(dialog);
+        });
+    });
+    find->setMenu(menu);
+    find->setPopupMode(QToolButton::MenuButtonPopup);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

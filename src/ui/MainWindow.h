@@ -43,6 +43,8 @@ protected:
 private:
     QWidget* buttonBar();
     QWidget* findPanel();
+    // "Параметры поиска..." behind the arrow of "Найти".
+    void AddSearchMenu(QToolButton* find);
 
     TFormMain& form_;
     std::function<std::unique_ptr<ports::LineSettingsDialog>(QWidget*)> settingsDialog_;

@@ -10,15 +10,6 @@
 namespace zor::test {
 namespace {
 
-LineSettings Line(uint32_t baud, ParityKind parity, StopBitsKind stop)
-{
-    LineSettings s;
-    s.baud = baud;
-    s.parity = parity;
-    s.stopBits = stop;
-    return s;
-}
-
 TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
 {
     const struct {
@@ -27,11 +18,11 @@ TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
         uint16_t pollingMs;
     } cases[] = {
         // 17 characters of 11 bits: 9.7 ms, plus 10.
-        { Line(19200, ParityKind::Even, StopBitsKind::One), 20, 5 },
-        { Line(115200, ParityKind::None, StopBitsKind::Two), 12, 5 },
+        { LineSettings { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One }, 20, 5 },
+        { LineSettings { .baud = 115200, .parity = ParityKind::None, .stopBits = StopBitsKind::Two }, 12, 5 },
         // 17 characters of 10 bits at 1200: 141.7 ms; two characters 16.7 ms.
-        { Line(1200, ParityKind::None, StopBitsKind::One), 152, 17 },
-        { Line(9600, ParityKind::Odd, StopBitsKind::One), 30, 5 },
+        { LineSettings { .baud = 1200, .parity = ParityKind::None, .stopBits = StopBitsKind::One }, 152, 17 },
+        { LineSettings { .baud = 9600, .parity = ParityKind::Odd, .stopBits = StopBitsKind::One }, 30, 5 },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ShortestProbeMs(c.line), c.shortestMs) << c.line.baud;
@@ -41,7 +32,7 @@ TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
 
 TEST(SearchPlan, BoundsKeepAddressesOnTheBusAndProbesLongEnough)
 {
-    const LineSettings line = Line(19200, ParityKind::Even, StopBitsKind::One);
+    const LineSettings line { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One };
     EXPECT_EQ(Bounded({ 0, 255, 0, {} }, line), (SearchPlan { 1, 247, 0, {} }));
     EXPECT_EQ(Bounded({ 30, 20, 5, {} }, line), (SearchPlan { 30, 30, 20, {} }));
     EXPECT_EQ(Bounded({ 1, 247, 50, {} }, line), (SearchPlan { 1, 247, 50, {} }));
@@ -210,6 +201,31 @@ TEST_F(FastSearchTest, ASearchAcrossLineSettingsKeepsTheBusSettingsUnlessTold)
     loop.advanceUntil([this] { return !form->Finding(); }, 10000);
     EXPECT_EQ(Found(), (std::map<int, int32_t> { { 2, 6000002 } }));
     EXPECT_EQ(dialogs.shown.size(), 2u); // found at the bus settings: nothing to offer
+}
+
+// The options window's plan is taken within the bounds of the bus settings
+// and logged; it is not offered while a search runs.
+TEST_F(FastSearchTest, TheOptionsWindowsPlanIsBoundedAndNotEditedDuringASearch)
+{
+    struct Edit final : SearchOptionsDialog {
+        int shown = 0;
+        uint32_t shortest = 0;
+        bool edit(SearchPlan& plan, uint32_t shortestProbeMs) override
+        {
+            ++shown;
+            shortest = shortestProbeMs;
+            plan = { 40, 30, 1, {} };
+            return true;
+        }
+    } dialog;
+    MakeForm();
+    form->FindOptionsClick(dialog);
+    EXPECT_EQ(dialog.shortest, 20u);
+    EXPECT_EQ(form->FindPlan(), (SearchPlan { 40, 40, 20, {} }));
+    EXPECT_TRUE(form->Log.Text().ends_with("Параметры поиска: адреса 40..40, 20 мс на адрес\r\n"));
+    form->ActFindExecute();
+    form->FindOptionsClick(dialog);
+    EXPECT_EQ(dialog.shown, 1);
 }
 
 } // namespace
