@@ -3,11 +3,13 @@
 # program that "zor-tool --demo" runs), under a virtual X display:
 #
 #   scripts/screenshot.sh [OUTPUT_DIR] [BUILD_DIR]
+#   ZOR_SCREEN=1366x768 scripts/screenshot.sh ...   (default 1280x1024)
 #
 # The walk is the ScreenTour test of the window tests; it stops at the main
 # window (empty, reading a ZOR-10 and a ZOR-11), a message box, the help
 # window, the concentration dialog, the port settings dialog, the tree's
-# popup, the LoRa window and a port pulled out while reading, and takes
+# popup, the LoRa window, a port pulled out while reading and the trend of
+# half a minute's reading (also with the window as large as the screen), and takes
 # "import -window root" shots. Needs
 # xvfb-run and ImageMagick. The pictures are for looking at, not for the
 # repository.
@@ -24,6 +26,6 @@ fi
 
 mkdir -p "$out"
 rm -f "$out"/*.png
-ZOR_SHOTS="$out" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
+ZOR_SHOTS="$out" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 ${ZOR_SCREEN:-1280x1024}x24" \
     "$build/tests/e2e/test_e2e" --gtest_filter='ScreenTour.*'
 ls -1 "$out"/*.png

@@ -4,11 +4,17 @@ namespace zor {
 
 void ExchangeLog::Add(const std::string& entry)
 {
-    const size_t start = text_.size();
-    text_ += entry;
-    text_ += "\r\n";
+    store_.Append(entry + "\r\n");
     if (observer_)
-        observer_(text_.substr(start));
+        observer_(store_.LineCount());
+}
+
+std::string ExchangeLog::Text() const
+{
+    std::string text;
+    text.reserve(store_.Size());
+    store_.ForEachPiece([&](std::string_view piece) { text.append(piece); });
+    return text;
 }
 
 } // namespace zor

@@ -10,7 +10,7 @@ void TFormMain::ActSaveToFileExecute()
     const auto path = dialogs_.saveFileName("ZOR log files (*.zor)|*.ZOR|Any file (*.*)|*.*", "log");
     if (!path)
         return;
-    const std::string error = SaveLogFile(*path, Log.Text());
+    const std::string error = SaveLogFile(*path, Log.Lines());
     if (!error.empty())
         dialogs_.message(forms::DialogOwner::Main, forms::MessageKind::Error, error, forms::MessageButtons::Ok);
 }

@@ -1,11 +1,6 @@
 #include "app/LogFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "app/FileReplace.h"
 
 namespace zor {
 
@@ -61,40 +56,11 @@ std::string ToWindows1251(const std::string& utf8)
     return out;
 }
 
-std::string SaveLogFile(const std::string& path, const std::string& utf8Text)
+std::string SaveLogFile(const std::string& path, const LogStore& text)
 {
-    const std::string bytes = ToWindows1251(utf8Text);
-    const std::string temp = path + ".tmp-XXXXXX";
-    std::string name = temp;
-    const int fd = mkstemp(name.data());
-    if (fd < 0)
-        return std::strerror(errno);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const std::string err = std::strerror(errno);
-            close(fd);
-            unlink(name.c_str());
-            return err;
-        }
-        done += static_cast<size_t>(n);
-    }
-    // mkstemp makes the file private; a log is an ordinary document.
-    fchmod(fd, 0644);
-    if (fsync(fd) != 0 || close(fd) != 0) {
-        const std::string err = std::strerror(errno);
-        unlink(name.c_str());
-        return err;
-    }
-    if (std::rename(name.c_str(), path.c_str()) != 0) {
-        const std::string err = std::strerror(errno);
-        unlink(name.c_str());
-        return err;
-    }
-    return {};
+    return ReplaceFile(path, [&](const ByteSink& sink) {
+        text.ForEachPiece([&](std::string_view piece) { sink(ToWindows1251(std::string(piece))); });
+    });
 }
 
 } // namespace zor

@@ -14,6 +14,8 @@ void TFormMain::CountCycle(bool missed)
         link_.missedCycles = 0;
         return;
     }
+    if (SelNode_)
+        Trend.Missed(SelAddr(), loop_.tickCount());
     if (++link_.missedCycles < 2 || !SelNode_)
         return;
     // The tick has just written the device's name into the caption, when

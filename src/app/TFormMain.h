@@ -13,6 +13,7 @@
 #include "app/LinkWatch.h"
 #include "app/SearchOptions.h"
 #include "app/SearchPlan.h"
+#include "app/TrendRecorder.h"
 #include "app/WindowHost.h"
 #include "commands/CommandHost.h"
 #include "commands/CurrentOutput.h"
@@ -196,6 +197,8 @@ public:
     forms::StatusBar StatBar { { 300, 90, 90, 50 } };
     DevicePanel Panel;
     ExchangeLog Log;
+    // The concentration of each detector read automatically, over time.
+    TrendRecorder Trend;
 
     ports::TPortHolder ComPort;
     ports::TPortBox ComBox;

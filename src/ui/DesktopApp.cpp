@@ -17,6 +17,8 @@
 #include "ui/LoraWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PortSettingsDialog.h"
+#include "ui/QtTranslation.h"
+#include "ui/TrendView.h"
 
 #include <QApplication>
 #include <QFont>
@@ -28,6 +30,7 @@ namespace zor::ui {
 DesktopApp::DesktopApp(char separator)
 {
     InitResources();
+    LoadQtTranslation();
     // The windows are laid out for a small sans-serif face of 8 points.
     QFont font("DejaVu Sans", 8);
     font.setStyleHint(QFont::SansSerif);
@@ -43,6 +46,8 @@ DesktopApp::DesktopApp(char separator)
     conc_ = new ConcDialog(form_->FormDlg(), main_.get());
     help_ = new HelpWindow(main_.get());
     lora_ = new LoraWindow(form_->FormLora(), main_.get());
+    trend_ = new TrendView(form_->Trend, dialogs_, main_.get());
+    main_->setTrend(trend_);
     lora_->setLocale(main_->locale());
     conc_->setLocale(main_->locale());
 
@@ -75,6 +80,7 @@ void DesktopApp::Recall()
 {
     if (const std::optional<LineMemory> line = LoadLineMemory())
         Guarded([&] { form_->RecallLine(*line); });
+    main_->recallPlace();
 }
 
 void DesktopApp::UsePort(const std::string& path, const std::string& description)

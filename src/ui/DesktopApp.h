@@ -31,6 +31,7 @@ class ConcDialog;
 class HelpWindow;
 class LoraWindow;
 class MainWindow;
+class TrendView;
 
 class DesktopApp {
 public:
@@ -42,8 +43,9 @@ public:
     DesktopApp(const DesktopApp&) = delete;
     DesktopApp& operator=(const DesktopApp&) = delete;
 
-    // Takes back the port and line settings of the last run, when there are
-    // any; a port that is not there now is not chosen.
+    // Takes back the port and line settings and the window's size and place
+    // of the last run, when there are any; a port that is not there now is
+    // not chosen. The window's size and place are then kept at close.
     void Recall();
     // Lists a port the platform does not, and picks it as the user would.
     void UsePort(const std::string& path, const std::string& description);
@@ -59,6 +61,7 @@ public:
     LoraWindow& Lora() { return *lora_; }
     ConcDialog& Conc() { return *conc_; }
     HelpWindow& Help() { return *help_; }
+    TrendView& Trend() { return *trend_; }
     QtWindowHost& Host() { return host_; }
     QtDialogs& Dialogs() { return dialogs_; }
     // The simulated bus, null until one is started.
@@ -76,6 +79,7 @@ private:
     ConcDialog* conc_ = nullptr;
     HelpWindow* help_ = nullptr;
     LoraWindow* lora_ = nullptr;
+    TrendView* trend_ = nullptr;
 
     std::unique_ptr<ports::UdevPortMonitor> hotplug_;
     std::unique_ptr<QSocketNotifier> hotplugNotifier_;

@@ -2,7 +2,7 @@
 
 #include "app/TFormMain.h"
 #include "ui/Bind.h"
-#include "ui/LogView.h"
+#include "ui/LogPane.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,7 +10,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -278,9 +277,8 @@ QWidget* DevicePanelView::logSection()
     auto* w = new QWidget(this);
     auto* layout = new QVBoxLayout(w);
     layout->setContentsMargins(2, 2, 2, 2);
-    log_ = new QPlainTextEdit(w);
+    log_ = new LogPane(form_.Log, w);
     log_->setObjectName("Log");
-    BindLog(form_.Log, log_);
     layout->addWidget(log_);
     return w;
 }

@@ -7,20 +7,20 @@
 
 #include <array>
 
-class QPlainTextEdit;
-
 namespace zor {
 class TFormMain;
 }
 
 namespace zor::ui {
 
+class LogPane;
+
 class DevicePanelView : public ToolPanel {
     Q_OBJECT
 public:
     DevicePanelView(TFormMain& form, QWidget* parent);
 
-    QPlainTextEdit* log() const { return log_; }
+    LogPane* log() const { return log_; }
     QWidget* section(int i) const { return sections_.at(static_cast<size_t>(i)); }
 
 private:
@@ -32,7 +32,7 @@ private:
     void bindPanelState();
 
     TFormMain& form_;
-    QPlainTextEdit* log_ = nullptr;
+    LogPane* log_ = nullptr;
     std::array<QWidget*, 5> sections_ {};
 };
 

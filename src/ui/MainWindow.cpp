@@ -9,6 +9,7 @@
 #include "ui/LineMemoryStore.h"
 #include "ui/PortComboBox.h"
 #include "ui/SearchOptionsWindow.h"
+#include "ui/WindowPlaceStore.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -27,7 +29,7 @@ MainWindow::MainWindow(
     TFormMain& form, std::function<std::unique_ptr<ports::LineSettingsDialog>(QWidget*)> settingsDialog)
     : QMainWindow(nullptr,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint)
+            | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
     , form_(form)
     , settingsDialog_(std::move(settingsDialog))
 {
@@ -40,22 +42,48 @@ MainWindow::MainWindow(
     column->setContentsMargins(2, 2, 2, 2);
     column->setSpacing(2);
     column->addWidget(buttonBar());
-    auto* panels = new QHBoxLayout;
-    panels->setSpacing(2);
-    panels->addWidget(findPanel());
+    panels_ = new QHBoxLayout;
+    panels_->setSpacing(2);
+    panels_->addWidget(findPanel());
     panel_ = new DevicePanelView(form_, central);
-    panel_->setMinimumWidth(488);
-    panels->addWidget(panel_, 1);
-    column->addLayout(panels, 1);
+    panel_->setFixedWidth(488);
+    panels_->addWidget(panel_);
+    column->addLayout(panels_, 1);
     setCentralWidget(central);
 
     statusBar()->setObjectName("StatBar");
     statusBar()->setSizeGripEnabled(false);
     BindStatusBar(form_.StatBar, statusBar());
 
-    // The window takes the size of its content and keeps it.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
     move(screen()->availableGeometry().topLeft());
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    // The first time, as large as the content likes within the screen, less
+    // a title bar; a size taken back from the last run stays.
+    if (!shownBefore_ && !placeRecalled_) {
+        const QSize screenRoom = screen()->availableGeometry().size() - QSize(0, 32);
+        resize(sizeHint().boundedTo(screenRoom).expandedTo(minimumSizeHint()));
+    }
+    shownBefore_ = true;
+    QMainWindow::showEvent(event);
+}
+
+void MainWindow::setTrend(QWidget* trend)
+{
+    auto* panel = new ToolPanel("Тренд концентрации", this);
+    panel->setObjectName("TrendPanel");
+    panel->addSection("Прибор, читаемый автоматически", trend, 1);
+    panels_->addWidget(panel, 1);
+}
+
+void MainWindow::recallPlace()
+{
+    rememberPlace_ = true;
+    const QByteArray place = LoadWindowPlace();
+    if (!place.isEmpty())
+        placeRecalled_ = restoreGeometry(place);
 }
 
 QWidget* MainWindow::buttonBar()
@@ -192,6 +220,8 @@ void MainWindow::AddSearchMenu(QToolButton* find)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (rememberPlace_)
+        StoreWindowPlace(saveGeometry());
     Guarded([this] { form_.FormClose(); });
     event->accept();
 }

@@ -1,15 +1,18 @@
 #pragma once
 // The main window on screen: the button bar, the left panel with the device
-// tree and the port, the device panel with the exchange log, and the status
-// bar. It sizes itself to its content, opens at the screen's top-left corner
-// and carries only the system menu and the close box. Closing it ends the
-// program, after the window's own close handling.
+// tree and the port, the device panel with the exchange log, the trend, and
+// the status bar. It opens at the screen's top-left corner, or where the
+// technician left it last time, and carries the system menu, the close box
+// and the maximize box. Its least size fits a 1280 x 720 screen with a task
+// bar; what it is made larger goes to the exchange log and the trend. Closing
+// it ends the program, after the window's own close handling.
 
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
 
+class QHBoxLayout;
 class QToolButton;
 
 namespace zor {
@@ -37,8 +40,14 @@ public:
     DevicePanelView* panel() const { return panel_; }
     PortComboBox* portBox() const { return portBox_; }
 
+    // Puts the trend beside the device panel.
+    void setTrend(QWidget* trend);
+    // Takes back the size and place of the last run, and keeps them at close.
+    void recallPlace();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buttonBar();
@@ -51,6 +60,10 @@ private:
     DeviceTreeWidget* tree_ = nullptr;
     DevicePanelView* panel_ = nullptr;
     PortComboBox* portBox_ = nullptr;
+    QHBoxLayout* panels_ = nullptr;
+    bool rememberPlace_ = false;
+    bool placeRecalled_ = false;
+    bool shownBefore_ = false;
 };
 
 } // namespace zor::ui

@@ -5,12 +5,10 @@
 #include "ui/Bind.h"
 #include "forms/Controls.h"
 #include "ui/ErrorReport.h"
-#include "ui/LogView.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -92,29 +90,6 @@ TEST(Bind, UpperCaseFieldsShowWhatTheModelKeeps)
     EXPECT_EQ(model.text(), "5C0E");
     EXPECT_EQ(widget.text(), "5C0E");
     EXPECT_EQ(widget.maxLength(), 32);
-}
-
-TEST(LogView, OnlyTheNewEntriesAreAppended)
-{
-    const struct {
-        const char* piece;
-        const char* paragraphs;
-    } cases[] = {
-        { "Timeout!\r\n", "Timeout!" },
-        { "A\r\nB\r\n\r\n", "A\nB\n" },
-        { "\r\n", "" },
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(LogParagraphs(c.piece), QString::fromUtf8(c.paragraphs)) << c.piece;
-
-    ExchangeLog log;
-    log.Add("Поиск окончен");
-    QPlainTextEdit pane;
-    BindLog(log, &pane);
-    log.Add("Прибор:1  Функция:0x03  Регистр:0x0000 = 0x0165\r\n");
-    log.Add("Timeout!");
-    EXPECT_EQ(pane.toPlainText(), "Поиск окончен\nПрибор:1  Функция:0x03  Регистр:0x0000 = 0x0165\n\nTimeout!");
-    EXPECT_TRUE(pane.isReadOnly());
 }
 
 TEST(ErrorReport, AnErrorEscapingAHandlerIsReportedAndTheProgramGoesOn)

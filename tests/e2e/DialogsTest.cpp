@@ -5,12 +5,16 @@
 #include "ui/FileDialogText.h"
 #include "ui/LoraWindow.h"
 #include "ui/QtDialogs.h"
+#include "ui/QtTranslation.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace zor::ui::e2e {
@@ -157,6 +161,36 @@ TEST_F(DialogsTest, SavingTheLogAddsTheDefaultExtension)
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("Timeout!\r\n"));
     EXPECT_TRUE(boxes.texts.empty());
+}
+
+// Qt's own texts are Russian: the save dialog's labels and buttons, and the
+// standard buttons wherever a window uses them. The translation is a
+// package the setup installs, so its absence is a fault.
+TEST_F(DialogsTest, QtsOwnTextsAreRussian)
+{
+    ASSERT_TRUE(LoadQtTranslation()) << "qtbase_ru.qm of qt6-translations-l10n is not installed";
+    const QRegularExpression latin("[A-Za-z]");
+    const QRegularExpression cyrillic("[А-Яа-яЁё]");
+    auto russian = [&](const QString& text) { return text.contains(cyrillic) && !text.contains(latin); };
+
+    QStringList texts;
+    ShowWatcher<QFileDialog> watcher([&](QFileDialog* dialog) {
+        for (const char* name : { "lookInLabel", "fileNameLabel", "fileTypeLabel" })
+            if (auto* label = dialog->findChild<QLabel*>(name))
+                texts << label->text();
+        for (QAbstractButton* b : dialog->findChild<QDialogButtonBox*>("buttonBox")->buttons())
+            texts << b->text();
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    click("BtSave");
+    ASSERT_EQ(texts.size(), 5) << texts.join(" | ").toStdString();
+    for (const QString& t : texts)
+        EXPECT_TRUE(russian(t)) << t.toStdString();
+
+    QDialogButtonBox standard(QDialogButtonBox::Save | QDialogButtonBox::Cancel | QDialogButtonBox::Yes
+        | QDialogButtonBox::No | QDialogButtonBox::Close | QDialogButtonBox::Apply);
+    for (QAbstractButton* b : standard.buttons())
+        EXPECT_TRUE(russian(b->text())) << b->text().toStdString();
 }
 
 } // namespace

@@ -5,10 +5,10 @@
 
 #include "ui/ConcDialog.h"
 #include "ui/DevicePanelView.h"
+#include "ui/LogPane.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QToolButton>
 

@@ -8,6 +8,7 @@
 
 #include "ui/DevicePanelView.h"
 #include "ui/LineMemoryStore.h"
+#include "ui/LogPane.h"
 #include "ui/PortSettingsDialog.h"
 
 #include "sim/SimDetector.h"
@@ -16,7 +17,6 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace zor::ui::e2e {
 namespace {

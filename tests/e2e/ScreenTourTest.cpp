@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 
 namespace zor::ui::e2e {
 namespace {
@@ -165,6 +166,28 @@ TEST_F(ScreenTour, LostPort)
     far.pullOut();
     ASSERT_TRUE(WaitFor([&] { return !app.Form().VSModbus.Connected() && app.Form().Panel.NoAnswer.on(); }, 3000));
     shoot("10-lost-port");
+}
+
+// The trend of a detector read for half a minute: clean air, test gas,
+// a few cycles without an answer, and the gas again; then the window made
+// as large as the screen, where the log and the trend take the room.
+TEST_F(ScreenTour, Trend)
+{
+    click(&app.Main(), "BtFind");
+    ASSERT_TRUE(WaitFor([&] { return deviceNode(1) != nullptr; }, 5000));
+    click(&app.Main(), "BtFind");
+    press(1);
+    click(&app.Main(), "BtRead");
+    QTest::qWait(8000);
+    app.Bus()->detector(1).setHolding(3, 423);
+    QTest::qWait(8000);
+    app.Bus()->detector(1).silent();
+    QTest::qWait(7000);
+    app.Bus()->detector(1).silent(false);
+    QTest::qWait(6000);
+    shoot("11-trend"); // the window at the size it opens with
+    app.Main().setGeometry(app.Main().screen()->availableGeometry());
+    shoot("12-trend-whole-screen");
 }
 
 } // namespace

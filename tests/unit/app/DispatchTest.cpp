@@ -168,7 +168,7 @@ TEST(LogFile, EmptyLogGivesAnEmptyFileAndTextsConvertToTheCodePage)
     EXPECT_EQ(ToWindows1251("\xE2\x82"), "?"); // a cut sequence
     const auto path
         = (std::filesystem::temp_directory_path() / ("zor-empty-" + std::to_string(::getpid()) + ".log")).string();
-    EXPECT_EQ(SaveLogFile(path, ""), "");
+    EXPECT_EQ(SaveLogFile(path, LogStore {}), "");
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
     std::filesystem::remove(path);
 }
