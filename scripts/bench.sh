@@ -2,8 +2,10 @@
 # Runs the benchmarks: CRC and answer check, log model and log pane appends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR=${BUILD_DIR:-build} scripts/build.sh
-for b in build/bench/bench_*; do
+BUILD_DIR=${BUILD_DIR:-build}
+export BUILD_DIR
+scripts/build.sh
+for b in "$BUILD_DIR"/bench/bench_*; do
   [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   QT_QPA_PLATFORM=offscreen "$b" "$@"

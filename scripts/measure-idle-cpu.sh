@@ -4,9 +4,11 @@
 # Runs in a real X server under xvfb-run where available, else offscreen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR=${BUILD_DIR:-build} scripts/build.sh
+BUILD_DIR=${BUILD_DIR:-build}
+export BUILD_DIR
+scripts/build.sh
 seconds=${1:-60}
 if command -v xvfb-run >/dev/null; then
-  exec xvfb-run -a build/bench/measure_idle_cpu_qt "$seconds"
+  exec xvfb-run -a "$BUILD_DIR"/bench/measure_idle_cpu_qt "$seconds"
 fi
-QT_QPA_PLATFORM=offscreen exec build/bench/measure_idle_cpu_qt "$seconds"
+QT_QPA_PLATFORM=offscreen exec "$BUILD_DIR"/bench/measure_idle_cpu_qt "$seconds"

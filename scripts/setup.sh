@@ -9,7 +9,7 @@ packages=(
   qt6-translations-l10n
   libudev-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   mbpoll xvfb xauth imagemagick fonts-dejavu-core
 )
 

@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
-# Sets everything up, builds from scratch and runs every test: the unit,
-# integration and offscreen window tests; the Qt-free tests once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer; and each fuzz target for
-# a bounded time. Exits non-zero when anything fails.
+# Sets everything up, builds and runs every test: the unit, integration and
+# offscreen window tests and the checks of layers and formatting; the Qt-free
+# tests once more under AddressSanitizer and UndefinedBehaviorSanitizer; and
+# each fuzz target for a bounded time. Exits non-zero when anything fails.
+#
+# The builds go to build/, build-asan/ and build-fuzz/ and reuse what an
+# earlier run left there; with --fresh (what CI runs) the three folders are
+# removed first and everything is built from scratch.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = "--fresh" ]; then
+  rm -rf build build-asan build-fuzz
+elif [ $# -gt 0 ]; then
+  echo "usage: $0 [--fresh]" >&2
+  exit 2
+fi
 scripts/setup.sh
 
 export QT_QPA_PLATFORM=offscreen

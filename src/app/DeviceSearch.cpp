@@ -1,11 +1,14 @@
-// The device search: one probe of registers 6 and 7 per step of TimerFind,
-// addresses 1 to 247 (or the range the technician picked); every detector
-// that answers with a known identification number gets a record and a tree
-// node. A fast search steps as fast as the line allows, with the link
+// The device search: one probe of the identification number per step of
+// TimerFind, addresses 1 to 247 (or the range the technician picked); every
+// detector that answers with a known identification number gets a record and
+// a tree node. A fast search steps as fast as the line allows, with the link
 // polling every few milliseconds until the search ends.
 
 #include "app/TFormMain.h"
 
+#include "app/HolderLine.h"
+
+#include "device/Registers.h"
 #include "device/Tables.h"
 
 namespace zor {
@@ -24,7 +27,7 @@ void TFormMain::ActFindExecute()
     if (Running_.lines.empty())
         Sweep_.reset();
     else
-        Sweep_.emplace();
+        Sweep_ = LineSweep {};
     Finding_ = true;
     StartSearchLeg();
     BtFind.setAction(&ActStop);
@@ -77,7 +80,7 @@ void TFormMain::RemoveAllDevices()
     DevTree.clear();
     SelectNode(nullptr);
     ClickNode_ = nullptr;
-    WriteNode_ = nullptr;
+    settingsWrite_.ForgetAll();
     ModelNode_.fill(nullptr);
     DevList_.freeAll();
 }
@@ -97,8 +100,7 @@ void TFormMain::TimerFindTimer()
         return;
     }
     SearchStatus();
-    const uint8_t data[4] { 0x00, 0x06, 0x00, 0x02 };
-    Issue(FindAddr_, 3, data, sizeof data, 6);
+    ReadBlock(FindAddr_, ProbeBlock);
 }
 
 void TFormMain::SearchStatus()
@@ -182,8 +184,7 @@ void TFormMain::EndSweep(const std::vector<FoundAt>& found, bool whole)
     if (!link_.lost.empty())
         return;
     ReopenBusLine();
-    const LineChoice bus { ComPort.BaudRate(), static_cast<TParity>(ComPort.Parity()),
-        static_cast<TStopBits>(ComPort.StopBits()) };
+    const LineChoice bus { ComPort.BaudRate(), LinkParity(ComPort.Parity()), LinkStopBits(ComPort.StopBits()) };
     const bool busIsEightBits = ComPort.ByteSize() == 8;
     const std::optional<LineChoice> best = MostAnswered(found, busIsEightBits ? std::optional(bus) : std::nullopt);
     if (!best || (busIsEightBits && *best == bus))
@@ -198,8 +199,8 @@ void TFormMain::EndSweep(const std::vector<FoundAt>& found, bool whole)
         return;
     ComPort.SetBaudRate(best->baud);
     ComPort.SetByteSize(8);
-    ComPort.SetParity(static_cast<ports::TParity>(best->parity));
-    ComPort.SetStopBits(static_cast<ports::TStopBits>(best->stopBits));
+    ComPort.SetParity(HolderParity(best->parity));
+    ComPort.SetStopBits(HolderStopBits(best->stopBits));
     ApplyToLink();
     ReopenBusLine();
     PortCaption(ComBox.text(), ComPort.BaudRate(), ComPort.ByteSize(), static_cast<int>(ComPort.Parity()),

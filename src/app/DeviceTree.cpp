@@ -26,7 +26,7 @@ void TFormMain::DevTreeDblClick()
     if (!SelNode_ || SelNode_->level() != 1 || SelNode_ != ClickNode_ || RefuseWhileWriting() || !LinkReady())
         return;
     CaptionSelected();
-    ReadInput(SelAddr(), 5, 1);
+    ReadGas(SelAddr());
 }
 
 void TFormMain::RemoveDevice(uint8_t address, forms::TreeNode* node)
@@ -46,8 +46,7 @@ void TFormMain::RemoveDevice(uint8_t address, forms::TreeNode* node)
     }
     if (node == ClickNode_)
         ClickNode_ = nullptr;
-    if (node == WriteNode_)
-        WriteNode_ = nullptr;
+    settingsWrite_.Forget(node);
     DevTree.remove(node);
     if (modelNode->children().empty()) {
         DevTree.remove(modelNode);

@@ -3,6 +3,8 @@
 
 #include "app/TFormMain.h"
 
+#include "device/Registers.h"
+
 namespace zor {
 
 namespace {
@@ -35,7 +37,7 @@ void TFormMain::ActRenewExecute()
         // Pressed while a write operation runs, reading starts with the
         // first tick after it (a read now would take its echo's place).
         if (WriteOp_ == woNone) {
-            ReadInput(SelAddr(), 5, 1);
+            ReadGas(SelAddr());
             ReadBusy_ = true;
         }
         TimerRead_->setEnabled(true);
@@ -85,7 +87,7 @@ void TFormMain::TimerReadOnesTimer()
         return;
     }
     CaptionSelected();
-    ReadHolding(SelAddr(), 0, 19);
+    ReadBlock(SelAddr(), PanelBlock);
 }
 
 } // namespace zor

@@ -6,6 +6,7 @@
 #include "commands/TFormLora.h"
 #include "device/Device.h"
 #include "device/Registers.h"
+#include "device/RequestTag.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +16,8 @@ namespace zor {
 namespace {
 
 constexpr int kMaxValues = 30;
+// A write's echo: address, function and two words.
+constexpr uint16_t kEchoSize = 6;
 
 std::string LogLine(uint8_t address, uint8_t function, int reg, uint16_t value)
 {
@@ -42,7 +45,7 @@ void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, ui
     const uint8_t address = data[0];
     const uint8_t function = data[1];
 
-    if (function & 0x80) {
+    if (function & FnException) {
         // An exception answer of two bytes carries no code to show.
         Log.Add(size >= 3 ? "Ошибка #" + std::to_string(data[2]) : std::string("Ошибка #"));
         return;
@@ -54,15 +57,15 @@ void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, ui
     // logged as far as it goes.
     uint16_t values[kMaxValues];
     int count = 0;
-    if (function == 6) {
-        if (size >= 6)
+    if (function == FnWriteRegister) {
+        if (size >= kEchoSize)
             values[count++] = Word(data + 4);
-    } else if (function == 16) {
+    } else if (function == FnWriteRegisters) {
         // The echo carries the start register and the quantity; both are
         // logged, numbered from the tag.
         if (size >= 4)
             values[count++] = Word(data + 2);
-        if (size >= 6)
+        if (size >= kEchoSize)
             values[count++] = Word(data + 4);
     } else if (size >= 3) {
         const int available = (size - 3) / 2;
@@ -79,27 +82,24 @@ void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, ui
         Log.Add(lines);
 
     if (Finding_) {
-        if (count == 2 && function != 6 && function != 16)
+        if (count == ProbeBlock.count && function != FnWriteRegister && function != FnWriteRegisters)
             AddFoundDevice(address, SerialNumber(values[0], values[1]));
         return;
     }
-    if (function == 6) {
-        if (size < 6)
+    if (function == FnWriteRegister) {
+        if (size < kEchoSize)
             return;
-        if (AdvanceWrite(address, 6, values[0], static_cast<uint16_t>(tag)) == 2) {
+        if (AdvanceWrite(address, FnWriteRegister, values[0], static_cast<uint16_t>(tag)) == WriteAdvance::ReadBack) {
             TimerReadOnes_->setInterval(1000);
             TimerReadOnes_->setEnabled(true);
         }
         return;
     }
-    if (function == 16) {
-        if (size < 6)
+    if (function == FnWriteRegisters) {
+        if (size < kEchoSize)
             return;
-        if (ContinueLoraWrite(address, data[3], data[5])) {
-            WriteOp_ = woNone;
-            WriteRegister(SelAddr(), RegLoraCtrl, std::nullopt, 6000, 1);
-            WriteOp_ = woLoraRestart;
-        }
+        if (ContinueLoraWrite(address, data[3], data[5]))
+            formLora_->Writer().Restart();
         return;
     }
     DispatchRead(address, function, values, count);
@@ -110,16 +110,17 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
     const int32_t tag = VSModbus.Tag();
     Updating_ = true;
     if (SelNode_ && address == SelAddr()) {
-        if (tag + count < 20 || tag >= 256) {
+        const TagKind kind = ClassifyRead(tag, count);
+        if (kind == TagKind::Input || kind == TagKind::Panel) {
             if (decoder_.DecodeBlock(address, function, values, count, tag) == 1) {
                 Panel.DevPanel.setEnabled(true);
                 PanelDecoded(function, tag, count);
                 // Readings are fresh once the panel block is: the gas
                 // answer alone leaves the rest of the panel as old as it was.
-                if (tag < 256)
+                if (kind == TagKind::Panel)
                     AnswerCame(address);
             }
-        } else if (tag >= 64) {
+        } else if (kind == TagKind::Lora) {
             formLora_->DecodeLoraBlock(values, count);
             if (tag == LoraBlock.first && count >= LoraBlock.count)
                 LoraRead_ = true;
@@ -132,9 +133,9 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
     Updating_ = false;
     // The tag may have changed while the LoRa window was open: the rest runs
     // with the tag of the last request issued meanwhile.
-    if (VSModbus.Tag() >= 256) {
+    if (IsInputTag(VSModbus.Tag())) {
         if (SelNode_)
-            ReadHolding(SelAddr(), 0, 19);
+            ReadBlock(SelAddr(), PanelBlock);
         else
             ReadBusy_ = false;
     } else {
@@ -154,18 +155,10 @@ void TFormMain::ModbusTimeout()
         return;
     Log.Add("Timeout!");
     ReadBusy_ = false;
-    if (WriteOp_ == woLoraRestart) {
-        formLora_->Caption.setText("Настройки LoRa: Ошибка активации!");
-        SetStatus("Перезапуск LoRa... Ошибка!");
-    } else if (WriteOp_ != woNone) {
-        SetStatus("");
-        Message("Ошибка записи параметров!");
-        if (LineChanged_) {
-            LineChanged_ = false;
-            ReopenLink(
-                ComPort.BaudRate(), static_cast<TParity>(ComPort.Parity()), static_cast<TStopBits>(ComPort.StopBits()));
-        }
-    }
+    if (WriteOp_ == woLoraRestart)
+        formLora_->Writer().RestartTimedOut();
+    else if (WriteOp_ != woNone)
+        settingsWrite_.TimedOut();
     WriteOp_ = woNone;
 }
 

@@ -4,6 +4,10 @@
 
 #include "app/TFormMain.h"
 
+#include "device/Registers.h"
+
+#include <vector>
+
 namespace zor {
 
 void TFormMain::ShowTx()
@@ -28,13 +32,31 @@ void TFormMain::Issue(uint8_t address, uint8_t function, const uint8_t* data, ui
 void TFormMain::ReadHolding(uint8_t address, uint8_t start, uint8_t count)
 {
     const uint8_t data[4] { 0x00, start, 0x00, count };
-    Issue(address, 3, data, sizeof data, start);
+    Issue(address, FnReadHolding, data, sizeof data, start);
 }
 
 void TFormMain::ReadInput(uint8_t address, uint8_t offset, uint8_t count)
 {
-    const uint8_t data[4] { 0x01, offset, 0x00, count };
-    Issue(address, 4, data, sizeof data, 0x100 + offset);
+    const uint16_t reg = InRegBase + offset;
+    const uint8_t data[4] { static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), 0x00, count };
+    Issue(address, FnReadInput, data, sizeof data, reg);
+}
+
+void TFormMain::ReadBlock(uint8_t address, RegBlock block)
+{
+    ReadHolding(address, static_cast<uint8_t>(block.first), static_cast<uint8_t>(block.count));
+}
+
+void TFormMain::ReadGas(uint8_t address)
+{
+    ReadInput(address, static_cast<uint8_t>(InRegGas - InRegBase), 1);
+}
+
+void TFormMain::IssueWrite(uint8_t address, uint16_t reg, uint16_t value)
+{
+    const uint8_t data[4] { static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
+        static_cast<uint8_t>(value) };
+    Issue(address, FnWriteRegister, data, sizeof data, reg);
 }
 
 void TFormMain::ArmTimeOut(uint16_t ms)
@@ -79,15 +101,43 @@ bool TFormMain::WriteRegister(
         ResumeReading(reading);
         return false;
     }
-    WriteNode_ = SelNode_;
     if (status)
         SetStatus(*status);
-    const uint8_t data[4] { static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
-        static_cast<uint8_t>(value) };
-    Issue(address, 6, data, sizeof data, reg);
+    IssueWrite(address, reg, value);
     ResumeReading(reading);
     ArmTimeOut(timeoutMs);
     return true;
+}
+
+void TFormMain::SendStep(uint8_t address, uint16_t reg, uint16_t value, uint16_t timeoutMs)
+{
+    IssueWrite(address, reg, value);
+    ArmTimeOut(timeoutMs);
+}
+
+void TFormMain::SendBlock(uint8_t address, uint8_t start, const uint16_t* data, uint8_t count, uint16_t timeoutMs)
+{
+    std::vector<uint8_t> bytes { 0x00, start, 0x00, count, static_cast<uint8_t>(2 * count) };
+    for (int i = 0; i < count; ++i) {
+        bytes.push_back(static_cast<uint8_t>(data[i] >> 8));
+        bytes.push_back(static_cast<uint8_t>(data[i]));
+    }
+    // The queues are not purged for a block write.
+    Issue(address, FnWriteRegisters, bytes.data(), static_cast<uint16_t>(bytes.size()), start, false);
+    ArmTimeOut(timeoutMs);
+}
+
+void TFormMain::StopTimeOut()
+{
+    TimerTimeOut_->setEnabled(false);
+}
+
+void TFormMain::KeepWaiting()
+{
+    // The dispatch has taken the echo for an answer and stopped the timer;
+    // without this the operation would never end.
+    Answered_ = false;
+    TimerTimeOut_->setEnabled(true);
 }
 
 } // namespace zor

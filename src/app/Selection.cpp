@@ -29,7 +29,7 @@ void TFormMain::PanelDecoded(uint8_t function, int32_t tag, int count)
     // selected device's only when the gas was read since the selection.
     if (tag == InRegGas)
         GasRead_ = true;
-    else if (function == 3 && tag == PanelBlock.first && count >= PanelBlock.count && GasRead_)
+    else if (function == FnReadHolding && tag == PanelBlock.first && count >= PanelBlock.count && GasRead_)
         Panel.OtherDevice.setOn(false);
     // What automatic reading shows goes into the detector's trend.
     if (function == 3 && tag == PanelBlock.first && count >= PanelBlock.count && PanelRead() && TimerRead_->enabled())

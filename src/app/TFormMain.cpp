@@ -1,5 +1,7 @@
 #include "app/TFormMain.h"
 
+#include "app/HolderLine.h"
+
 #include "commands/TAboutBox.h"
 #include "commands/TFormDlg.h"
 #include "commands/TFormLora.h"
@@ -21,8 +23,11 @@ TFormMain::TFormMain(Platform platform)
     , TimerReadOnes_(loop_.createTimer())
     , TimerTimeOut_(loop_.createTimer())
     , decoder_(DevList_, DevTree, SelNode_, Panel, separator_)
-    , formDlg_(std::make_unique<TFormDlg>(*this))
-    , formLora_(std::make_unique<TFormLora>(*this))
+    , settingsWrite_(*this, *this, { Panel, DevList_, DevTree, dialogs_ }, WriteOp_)
+    , currentOutput_(*this, *this, Panel, DevList_)
+    , formDlg_(std::make_unique<TFormDlg>(settingsWrite_, static_cast<CommandWindow&>(*this)))
+    , formLora_(std::make_unique<TFormLora>(
+          static_cast<CommandBus&>(*this), static_cast<CommandWindow&>(*this), dialogs_, WriteOp_))
     , aboutBox_(std::make_unique<TAboutBox>())
 {
     // The link as the window description sets it up.
@@ -125,8 +130,8 @@ void TFormMain::ApplyToLink()
     VSModbus.SetBaudRateValue(ComPort.BaudRate());
     // The link counts data bits from 5 and knows 5 to 8 of them.
     VSModbus.SetDataBits(static_cast<TDataBits>(std::clamp<int>(ComPort.ByteSize(), 5, 8) - 5));
-    VSModbus.SetParity(static_cast<TParity>(ComPort.Parity()));
-    VSModbus.SetStopBits(static_cast<TStopBits>(ComPort.StopBits()));
+    VSModbus.SetParity(LinkParity(ComPort.Parity()));
+    VSModbus.SetStopBits(LinkStopBits(ComPort.StopBits()));
     VSModbus.SetRS485Mode(ComPort.RS485Mode());
 }
 
@@ -137,6 +142,11 @@ void TFormMain::ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits)
     VSModbus.SetParity(parity);
     VSModbus.SetStopBits(stopBits);
     OpenLink();
+}
+
+void TFormMain::ReopenBusLine()
+{
+    ReopenLink(ComPort.BaudRate(), LinkParity(ComPort.Parity()), LinkStopBits(ComPort.StopBits()));
 }
 
 void TFormMain::FormClose()
@@ -153,11 +163,6 @@ void TFormMain::FormClose()
 uint8_t TFormMain::SelAddr() const
 {
     return SelNode_ ? static_cast<uint8_t>(SelNode_->overlayIndex()) : 0;
-}
-
-TDevice* TFormMain::SelDevice() const
-{
-    return SelNode_ ? DevList_.at(SelNode_->overlayIndex()) : nullptr;
 }
 
 void TFormMain::Message(const std::string& text)

@@ -1,9 +1,12 @@
 #pragma once
 // The main window's logic, free of Qt: its state, actions, timers and status
 // bar; the requests it issues and the dispatch of the answers; the search,
-// the device tree, periodic reading and the exchange log; and the commands
-// that change a detector. The Qt view renders the public models and forwards
-// the user's gestures to the handlers below; tests call the same handlers.
+// the device tree, periodic reading and the exchange log. The commands that
+// change a detector are objects of their own (src/commands), which reach the
+// bus and the window through the two interfaces the window implements; their
+// handlers here forward to them. The Qt view renders the public models and
+// forwards the user's gestures to the handlers below; tests call the same
+// handlers.
 
 #include "app/ExchangeLog.h"
 #include "app/LineMemory.h"
@@ -12,9 +15,13 @@
 #include "app/SearchPlan.h"
 #include "app/TrendRecorder.h"
 #include "app/WindowHost.h"
+#include "commands/CommandHost.h"
+#include "commands/CurrentOutput.h"
+#include "commands/SettingsWrite.h"
 #include "device/Decoder.h"
 #include "device/DevicePanel.h"
 #include "device/DeviceTable.h"
+#include "device/Registers.h"
 #include "device/WriteOp.h"
 #include "forms/Controls.h"
 #include "forms/Dialogs.h"
@@ -27,12 +34,9 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace zor {
 
@@ -42,7 +46,7 @@ class TAboutBox;
 
 enum class MouseButton { Left, Right, Middle };
 
-class TFormMain {
+class TFormMain final : private CommandBus, private CommandWindow {
 public:
     struct Platform {
         EventLoop& loop;
@@ -71,7 +75,7 @@ public:
     void bCfgClick(ports::LineSettingsDialog& dialog);
     // Status panel 0: "name: rate / bits-parity-stop".
     void PortCaption(const std::string& name, uint32_t baud, int dataBits, int parity, int stopBits);
-    void ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits);
+    void ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits) override;
     // The search over the plan's range at the line settings it tries now.
     void StartSearchLeg();
     void SearchStatus();
@@ -85,8 +89,8 @@ public:
     // ---- Requests ------------------------------------------------------
     void ReadHolding(uint8_t address, uint8_t start, uint8_t count);
     void ReadInput(uint8_t address, uint8_t offset, uint8_t count);
-    bool WriteRegister(
-        uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs, uint16_t value);
+    bool WriteRegister(uint8_t address, uint16_t reg, const std::optional<std::string>& status, uint16_t timeoutMs,
+        uint16_t value) override;
 
     // ---- Replies and time-outs -------------------------------------------
     void VSModbusModbusPacketEvent(TVSModbusRTU& sender, const uint8_t* data, uint16_t size);
@@ -115,7 +119,7 @@ public:
     // press was elsewhere (indentation, expand button, empty area).
     void DevTreeMouseDown(MouseButton button, forms::TreeNode* node);
     void DevTreeDblClick();
-    void RemoveDevice(uint8_t address, forms::TreeNode* node);
+    void RemoveDevice(uint8_t address, forms::TreeNode* node) override;
 
     // ---- Periodic reading ----------------------------------------------------
     void ActRenewExecute();
@@ -131,29 +135,30 @@ public:
     void BtFindClick();
     void BtReadClick();
 
-    // ---- Settings write sequence -------------------------------------------------
+    // ---- Units ---------------------------------------------------------------------------
+    void CBoxUnitChange();
+    void CBoxGasChange() { }
+
+    // ---- Commands that change a detector (Commands.cpp: each forwards) ------------------
+    // Settings write sequence.
     void ActWriteAddrExecute();
     void ActWriteOptExecute();
-    int AdvanceWrite(uint8_t address, uint8_t function, uint16_t value, uint16_t reg);
+    WriteAdvance AdvanceWrite(uint8_t address, uint8_t function, uint16_t value, uint16_t reg);
 
-    // ---- Calibration ---------------------------------------------------------------
+    // Calibration.
     void ActZeroExecute();
     void ActCalbExecute();
     void ActInitExecute();
     bool ApplySpan(float x);
 
-    // ---- Current output ---------------------------------------------------------------
+    // Current output.
     void RBt01mAClick();
     void RBt04mAClick();
     void RBt20mAClick();
     void ActWriteCurrExecute();
     void ChBoxCurrFixClick();
 
-    // ---- Units ---------------------------------------------------------------------------
-    void CBoxUnitChange();
-    void CBoxGasChange() { }
-
-    // ---- LoRa ------------------------------------------------------------------------------
+    // LoRa.
     void N11Click();
     bool WriteLoraBlock(uint8_t address, uint8_t start, const uint16_t* data, uint8_t count);
     bool ContinueLoraWrite(uint8_t address, uint8_t start, uint8_t count);
@@ -168,7 +173,7 @@ public:
     void PortChanged(const ports::PortEvent& event);
     // For a command that needs the port: reopens a closed link, or tells why
     // it cannot (message box and log) and returns false.
-    bool LinkReady();
+    bool LinkReady() override;
     // The port and line settings kept across runs, and taking them back at
     // start: an absent port is not chosen.
     LineMemory RememberedLine() const;
@@ -211,18 +216,18 @@ public:
 
     // ---- State, read by the view and the tests ---------------------------------------------------
     const DeviceTable& DevList() const { return DevList_; }
-    forms::TreeNode* SelNode() const { return SelNode_; }
+    forms::TreeNode* SelNode() const override { return SelNode_; }
     forms::TreeNode* ClickNode() const { return ClickNode_; }
-    bool Finding() const { return Finding_; }
+    bool Finding() const override { return Finding_; }
     uint8_t FindAddr() const { return FindAddr_; }
-    bool ReadBusy() const { return ReadBusy_; }
+    bool ReadBusy() const override { return ReadBusy_; }
     bool Answered() const { return Answered_; }
     TWriteOp WriteOp() const { return WriteOp_; }
-    bool Updating() const { return Updating_; }
-    bool LineChanged() const { return LineChanged_; }
+    bool Updating() const override { return Updating_; }
+    bool LineChanged() const { return settingsWrite_.LineChanged(); }
     int32_t TxCount() const { return TxCount_; }
     int32_t RxCount() const { return RxCount_; }
-    uint16_t SpanValue() const { return SpanValue_; }
+    uint16_t SpanValue() const { return settingsWrite_.SpanValue(); }
     Timer& TimerFind() { return *TimerFind_; }
     Timer& TimerRead() { return *TimerRead_; }
     Timer& TimerReadOnes() { return *TimerReadOnes_; }
@@ -235,52 +240,46 @@ public:
     static constexpr uint32_t kProbeTimeoutMs = 1000;
 
 private:
-    friend class TFormDlg;
-    friend class TFormLora;
-
     // The bus address of the selected device, 0 without one.
-    uint8_t SelAddr() const;
-    TDevice* SelDevice() const;
+    uint8_t SelAddr() const override;
     // Common request steps: clear Answered, set the tag, purge the queues
     // (unless told not to), send without waiting, count and show Tx.
     void Issue(uint8_t address, uint8_t function, const uint8_t* data, uint16_t size, int32_t tag, bool purge = true);
     void ShowTx();
+    // A holding block, the gas input register, a single-register write.
+    void ReadBlock(uint8_t address, RegBlock block);
+    void ReadGas(uint8_t address);
+    void IssueWrite(uint8_t address, uint16_t reg, uint16_t value);
     void ArmTimeOut(uint16_t ms);
     // A read sent while a write operation runs would purge the echo its
     // chain waits for, or come back under the read's tag, and the operation
     // would never end: a read the user asks for then is refused with a word.
-    bool RefuseWhileWriting(forms::DialogOwner owner = forms::DialogOwner::Main);
+    bool RefuseWhileWriting(forms::DialogOwner owner = forms::DialogOwner::Main) override;
     // Waits while a read of the read cycle is outstanding, at most
     // kReadWaitMs; a read that never got its answer is then given up.
-    void WaitReadIdle();
-    void Message(const std::string& text);
-    void SetStatus(const std::string& text) { StatBar.setText(3, text); }
+    void WaitReadIdle() override;
+    void Message(const std::string& text) override;
+    void SetStatus(const std::string& text) override { StatBar.setText(3, text); }
     std::string NodeText(uint8_t address, int32_t serial) const;
     void RemoveAllDevices();
     void DispatchRead(uint8_t address, uint8_t function, const uint16_t* values, int count);
-    // A step of a write sequence: function 6 with its own time-out.
-    void SendStep(uint8_t address, uint16_t reg, uint16_t value);
-    struct WriteStep {
-        uint16_t reg;
-        uint16_t value;
-        std::string_view status;
-    };
-    // The write that follows the confirmation of reg with value; nothing
-    // when the chain does not go on from there.
-    std::optional<WriteStep> NextStep(uint8_t address, uint16_t reg, uint16_t value);
-    void InterfaceHandling(uint8_t& address, uint16_t lineWord);
-    int EndOperation(uint8_t address);
-    uint16_t Scaled(uint8_t address, double value) const;
-    // Starts a write operation on the selected device.
-    void StartOperation(TWriteOp op);
-    // An echo that continues nothing: the write's time-out goes on running
-    // and ends the operation if nothing better comes.
-    void KeepWaiting();
+    // The bus as the commands use it (Requests.cpp).
+    void SendStep(uint8_t address, uint16_t reg, uint16_t value, uint16_t timeoutMs) override;
+    void SendBlock(uint8_t address, uint8_t start, const uint16_t* data, uint8_t count, uint16_t timeoutMs) override;
+    void StopTimeOut() override;
+    void KeepWaiting() override;
+    void AddLog(const std::string& text) override { Log.Add(text); }
     // The link back at the bus settings held by ComPort.
-    void ReopenBusLine();
-    // Zero and reset: the same checks and question, different command.
-    void RunCalibration(TWriteOp op, const std::string& question);
-    void TestCurrent(uint16_t command, const std::string& status);
+    void ReopenBusLine() override;
+    // The window as the commands use it (Commands.cpp).
+    bool LoraRead() const override { return LoraRead_; }
+    void SetUpdating(bool on) override { Updating_ = on; }
+    bool Reading() const override;
+    void HoldReading() override;
+    void ReadLoraBlock() override;
+    void RenameNode(forms::TreeNode* node, uint8_t address, int32_t serial) override;
+    void ShowConcentrationDialog() override;
+    void CloseConcentrationDialog() override;
     // The bus settings held by ComPort copied into the link.
     void ApplyToLink();
 
@@ -297,7 +296,7 @@ private:
     void CountCycle(bool missed);
     // Puts the read timer back as it was before a question or a wait,
     // unless the port was lost meanwhile.
-    void ResumeReading(bool wasOn);
+    void ResumeReading(bool wasOn) override;
     void AnswerCame(uint8_t address);
     LinkWatch link_;
 
@@ -311,29 +310,10 @@ private:
     // With a device selected whose values were not read since it was
     // selected (read false), tells the technician to read it first and
     // returns true: the command that would send them is refused.
-    bool RefuseUnread(bool read, forms::DialogOwner owner = forms::DialogOwner::Main);
-    bool PanelRead() const { return !Panel.OtherDevice.on(); }
+    bool RefuseUnread(bool read, forms::DialogOwner owner = forms::DialogOwner::Main) override;
+    bool PanelRead() const override { return !Panel.OtherDevice.on(); }
     void CaptionSelected();
-    // The checks of "Град." on the selected device, with their messages, and
-    // the concentration dialog's tag for it; nothing when refused.
-    std::optional<int32_t> CalibrationTag();
     void TimerHintTimer();
-    // What an edit writes to reg: the device's own value while the edit shows
-    // it untouched (no bound or display cap alters it), else the value
-    // entered, scaled.
-    uint16_t Entered(uint8_t address, forms::SpinEdit& edit, uint16_t reg);
-    // Values entered that the running write operation has sent: each is
-    // taken as the device's when the operation ends, if not changed since.
-    std::vector<std::function<void()>> Sent_;
-    template <class... E> void Sending(E&... entries)
-    {
-        (
-            [this](auto& entry) {
-                if (entry.modified())
-                    Sent_.push_back([&entry, v = entry.entered()] { entry.acceptIf(v); });
-            }(entries),
-            ...);
-    }
     // The LoRa window holds the whole block of the selected device, read since
     // it was selected; until then its values are a device's read before, or
     // none read at all.
@@ -351,7 +331,6 @@ private:
     std::array<forms::TreeNode*, 4> ModelNode_ {};
     forms::TreeNode* SelNode_ = nullptr;
     forms::TreeNode* ClickNode_ = nullptr;
-    forms::TreeNode* WriteNode_ = nullptr;
     bool Finding_ = false;
     uint8_t FindAddr_ = 0;
     SearchPlan FindPlan_;
@@ -370,11 +349,8 @@ private:
     bool Answered_ = false;
     TWriteOp WriteOp_ = woNone;
     bool Updating_ = false;
-    bool LineChanged_ = false;
     int32_t TxCount_ = 0;
     int32_t RxCount_ = 0;
-    bool Limit1First_ = false;
-    uint16_t SpanValue_ = 0;
 
     std::unique_ptr<Timer> TimerFind_;
     std::unique_ptr<Timer> TimerRead_;
@@ -382,6 +358,8 @@ private:
     std::unique_ptr<Timer> TimerTimeOut_;
 
     Decoder decoder_;
+    SettingsWrite settingsWrite_;
+    CurrentOutput currentOutput_;
     std::unique_ptr<TFormDlg> formDlg_;
     std::unique_ptr<TFormLora> formLora_;
     std::unique_ptr<TAboutBox> aboutBox_;

@@ -1,11 +1,7 @@
-// The settings write sequence: the write permission is opened, the new values
-// go out one register at a time, each only when the device has echoed the one
-// before, and the permission is closed again. The chain is driven by the
-// echoes: the reply dispatch hands every one of them to AdvanceWrite.
+// The settings write chain: the steps, their order and their echoes.
 
-#include "app/TFormMain.h"
+#include "commands/SettingsWrite.h"
 
-#include "commands/TFormLora.h"
 #include "device/Device.h"
 #include "device/DeviceTexts.h"
 #include "device/Registers.h"
@@ -59,120 +55,111 @@ uint16_t RelayWordOf(const DevicePanel& p)
 
 } // namespace
 
-void TFormMain::StartOperation(TWriteOp op)
+SettingsWrite::SettingsWrite(CommandBus& bus, CommandWindow& window, Models models, TWriteOp& op)
+    : bus_(bus)
+    , window_(window)
+    , m_(models)
+    , op_(op)
 {
-    if (!LinkReady())
-        return;
-    WriteOp_ = op;
-    WriteNode_ = SelNode_;
-    Sent_.clear();
-    AdvanceWrite(SelAddr(), 6, kStartEcho, RegState);
 }
 
-void TFormMain::ActWriteAddrExecute()
+void SettingsWrite::Start(TWriteOp op)
 {
-    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_ || RefuseUnread(PanelRead()))
+    if (!bus_.LinkReady())
         return;
-    const int address = Whole(Panel.SEditAddr);
+    op_ = op;
+    node_ = window_.SelNode();
+    sent_.clear();
+    Advance(window_.SelAddr(), kStartEcho, RegState);
+}
+
+void SettingsWrite::WriteInterface()
+{
+    forms::TreeNode* sel = window_.SelNode();
+    if (op_ != woNone || !sel || window_.ReadBusy() || window_.RefuseUnread(window_.PanelRead()))
+        return;
+    const int address = Whole(m_.panel.SEditAddr);
     // Writing a device's own address again is allowed: it rewrites its line
     // settings.
-    for (const forms::TreeNode* node : DevTree.allNodes()) {
-        if (node->overlayIndex() == address && address > 0 && address != SelNode_->overlayIndex()) {
-            Message("Адрес используется другим прибором!");
+    for (const forms::TreeNode* node : m_.tree.allNodes()) {
+        if (node->overlayIndex() == address && address > 0 && address != sel->overlayIndex()) {
+            window_.Message("Адрес используется другим прибором!");
             return;
         }
     }
-    StartOperation(woInterface);
+    Start(woInterface);
 }
 
-void TFormMain::ActWriteOptExecute()
+void SettingsWrite::WriteOptions()
 {
-    if (WriteOp_ != woNone || !SelNode_ || ReadBusy_ || RefuseUnread(PanelRead()))
+    if (op_ != woNone || !window_.SelNode() || window_.ReadBusy() || window_.RefuseUnread(window_.PanelRead()))
         return;
-    if (Panel.EditLimit1.value() > Panel.EditLimit2.value()) {
-        dialogs_.message(
+    if (m_.panel.EditLimit1.value() > m_.panel.EditLimit2.value()) {
+        m_.dialogs.message(
             forms::DialogOwner::Main, forms::MessageKind::Error, "Порог 1 > Порога 2", forms::MessageButtons::OkCancel);
         return;
     }
-    StartOperation(woOptions);
+    Start(woOptions);
 }
 
-uint16_t TFormMain::Scaled(uint8_t address, double value) const
+uint16_t SettingsWrite::Scaled(uint8_t address, double value) const
 {
     // The factor is single precision; the product rounds half to even.
-    const float factor = static_cast<float>(std::pow(10.0, Gases[GasCode(*DevList_.at(address))].Decimals));
+    const float factor = static_cast<float>(std::pow(10.0, Gases[GasCode(*m_.devices.at(address))].Decimals));
     return static_cast<uint16_t>(static_cast<int64_t>(std::nearbyint(value * factor)));
 }
 
-uint16_t TFormMain::Entered(uint8_t address, forms::SpinEdit& edit, uint16_t reg)
+uint16_t SettingsWrite::Entered(uint8_t address, forms::SpinEdit& edit, uint16_t reg)
 {
     if (!edit.modified())
-        return DevList_.at(address)->Regs[reg];
+        return m_.devices.at(address)->Regs[reg];
     Sending(edit);
     return Scaled(address, edit.value());
 }
 
-void TFormMain::SendStep(uint8_t address, uint16_t reg, uint16_t value)
+std::optional<SettingsWrite::Step> SettingsWrite::Next(uint8_t address, uint16_t reg, uint16_t value)
 {
-    if (WriteOp_ == woNone)
-        return;
-    const uint8_t data[4] { static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), static_cast<uint8_t>(value >> 8),
-        static_cast<uint8_t>(value) };
-    Issue(address, 6, data, sizeof data, reg);
-    ArmTimeOut(kStepTimeoutMs);
-}
-
-void TFormMain::KeepWaiting()
-{
-    // The dispatch has taken the echo for an answer and stopped the timer;
-    // without this the operation would never end.
-    Answered_ = false;
-    TimerTimeOut_->setEnabled(true);
-}
-
-std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_t reg, uint16_t value)
-{
+    DevicePanel& panel = m_.panel;
     const auto limit1 = [&] {
-        return WriteStep { RegLimit1, Entered(address, Panel.EditLimit1, RegLimit1), "Запись порога №1..." };
+        return Step { RegLimit1, Entered(address, panel.EditLimit1, RegLimit1), "Запись порога №1..." };
     };
     const auto limit2 = [&] {
-        return WriteStep { RegLimit2, Entered(address, Panel.EditLimit2, RegLimit2), "Запись порога №2..." };
+        return Step { RegLimit2, Entered(address, panel.EditLimit2, RegLimit2), "Запись порога №2..." };
     };
     const auto hyster = [&] {
         // Untouched, the register goes back as it is. The edit offers no
         // more than the byte holds; the byte goes to both halves.
-        const bool typed = Panel.EditHyster.modified();
-        const uint16_t word = Entered(address, Panel.EditHyster, RegHyster);
-        return WriteStep { RegHyster, typed ? static_cast<uint16_t>((word & 0x00FF) * 257) : word,
-            "Запись гистерезиса..." };
+        const bool typed = panel.EditHyster.modified();
+        const uint16_t word = Entered(address, panel.EditHyster, RegHyster);
+        return Step { RegHyster, typed ? static_cast<uint16_t>((word & 0x00FF) * 257) : word, "Запись гистерезиса..." };
     };
     const auto blocking = [&] {
-        Sending(Panel.CBoxBlock);
-        return WriteStep { RegOptions, static_cast<uint16_t>(Panel.CBoxBlock.checked() ? OptBlock : 0),
+        Sending(panel.CBoxBlock);
+        return Step { RegOptions, static_cast<uint16_t>(panel.CBoxBlock.checked() ? OptBlock : 0),
             "Запись блокировки..." };
     };
-    const WriteStep close { RegState, WritePermissionClosed, kClosing };
+    const Step close { RegState, WritePermissionClosed, kClosing };
 
     switch (reg) {
     case RegState:
         if (value == kStartEcho)
-            return WriteStep { RegState, WritePermissionOpen, "Установка разрешений..." };
+            return Step { RegState, WritePermissionOpen, "Установка разрешений..." };
         if (value != WritePermissionOpen)
             return std::nullopt;
-        switch (WriteOp_) {
+        switch (op_) {
         case woInterface:
-            Sending(Panel.SEditAddr, Panel.CBoxBaud, Panel.CBoxPar, Panel.CBoxStopBit);
-            return WriteStep { RegLine, LineWordOf(Panel, DevList_.at(address)->Regs[RegLine]),
+            Sending(panel.SEditAddr, panel.CBoxBaud, panel.CBoxPar, panel.CBoxStopBit);
+            return Step { RegLine, LineWordOf(panel, m_.devices.at(address)->Regs[RegLine]),
                 "Запись настроек интерфейса..." };
         case woOptions:
-            return WriteStep { RegMagnetConc, Entered(address, Panel.EditMagnet, RegMagnetConc),
+            return Step { RegMagnetConc, Entered(address, panel.EditMagnet, RegMagnetConc),
                 "Запись для магнитной калибровки..." };
         case woZero:
-            return WriteStep { RegConc, CmdSetZero, WriteOpTexts[woZero] };
+            return Step { RegConc, CmdSetZero, WriteOpTexts[woZero] };
         case woSpan:
-            return WriteStep { RegConc, SpanValue_, WriteOpTexts[woSpan] };
+            return Step { RegConc, span_, WriteOpTexts[woSpan] };
         case woReset:
-            return WriteStep { RegConc, CmdResetCalibration, WriteOpTexts[woReset] };
+            return Step { RegConc, CmdResetCalibration, WriteOpTexts[woReset] };
         default:
             return std::nullopt;
         }
@@ -183,20 +170,20 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
     case RegMagnetConc: {
         // The device never holds a threshold 1 above its threshold 2, not
         // even between two steps.
-        const WriteStep first = limit1();
-        Limit1First_ = first.value < DevList_.at(address)->Regs[RegLimit2];
-        return Limit1First_ ? first : limit2();
+        const Step first = limit1();
+        limit1First_ = first.value < m_.devices.at(address)->Regs[RegLimit2];
+        return limit1First_ ? first : limit2();
     }
     case RegLimit1:
-        return Limit1First_ ? limit2() : hyster();
+        return limit1First_ ? limit2() : hyster();
     case RegLimit2:
-        return Limit1First_ ? hyster() : limit1();
+        return limit1First_ ? hyster() : limit1();
     case RegHyster:
-        return WriteStep { RegZeroZone, Entered(address, Panel.EditZeroZone, RegZeroZone), "Запись нулевой зоны..." };
+        return Step { RegZeroZone, Entered(address, panel.EditZeroZone, RegZeroZone), "Запись нулевой зоны..." };
     case RegZeroZone:
-        if (Panel.CBoxRelay1.enabled()) {
-            Sending(Panel.CBoxRelay1, Panel.CBoxRelay2, Panel.CBoxRelayD);
-            return WriteStep { RegRelays, RelayWordOf(Panel), "Запись настроек реле" };
+        if (panel.CBoxRelay1.enabled()) {
+            Sending(panel.CBoxRelay1, panel.CBoxRelay2, panel.CBoxRelayD);
+            return Step { RegRelays, RelayWordOf(panel), "Запись настроек реле" };
         }
         return blocking();
     case RegRelays:
@@ -206,101 +193,105 @@ std::optional<TFormMain::WriteStep> TFormMain::NextStep(uint8_t address, uint16_
     }
 }
 
-// Every step goes out with function 6, the only one the dispatch passes.
-int TFormMain::AdvanceWrite(uint8_t address, uint8_t, uint16_t value, uint16_t reg)
+WriteAdvance SettingsWrite::Advance(uint8_t address, uint16_t value, uint16_t reg)
 {
-    // The chain never writes the gas register or above; of those echoes only
-    // the LoRa restart's ends something.
-    if (reg >= RegGas) {
-        if (reg == RegLoraCtrl) {
-            SetStatus("Успешно!");
-            formLora_->Caption.setText(StatBar.text(3));
-            WriteOp_ = woNone;
-        }
-        return 0;
-    }
-    TimerTimeOut_->setEnabled(false);
-    if (WriteOp_ == woNone) {
+    // The chain never writes the gas register or above.
+    if (reg >= RegGas)
+        return WriteAdvance::NotTheChains;
+    bus_.StopTimeOut();
+    if (op_ == woNone) {
         // The single writes of the current output: nothing follows them.
         if (reg == RegConc)
-            SetStatus(std::string(kClosing));
-        return 1;
+            window_.SetStatus(std::string(kClosing));
+        return WriteAdvance::Taken;
     }
-    if (!DevList_.at(address)) {
+    if (!m_.devices.at(address)) {
         // No record, no scale factor: the chain cannot go on from here.
-        Log.Add("Прибор:" + std::to_string(address) + "  не найден в списке");
-        KeepWaiting();
-        return 1;
+        bus_.AddLog("Прибор:" + std::to_string(address) + "  не найден в списке");
+        bus_.KeepWaiting();
+        return WriteAdvance::Taken;
     }
     if (reg == RegState && value == WritePermissionClosed)
-        return EndOperation(address);
-    const std::optional<WriteStep> next = NextStep(address, reg, value);
+        return End(address);
+    const std::optional<Step> next = Next(address, reg, value);
     if (!next) {
-        KeepWaiting();
-        return 1;
+        bus_.KeepWaiting();
+        return WriteAdvance::Taken;
     }
     if (reg == RegLine)
-        InterfaceHandling(address, value);
-    SetStatus(std::string(next->status));
-    SendStep(address, next->reg, next->value);
-    return 1;
+        FollowLine(address, value);
+    window_.SetStatus(std::string(next->status));
+    if (op_ != woNone)
+        bus_.SendStep(address, next->reg, next->value, kStepTimeoutMs);
+    return WriteAdvance::Taken;
 }
 
-void TFormMain::InterfaceHandling(uint8_t& address, uint16_t lineWord)
+void SettingsWrite::FollowLine(uint8_t& address, uint16_t lineWord)
 {
-    TDevice* dev = DevList_.at(address);
-    LineChanged_ = (dev->Regs[RegLine] & 0x00FF) != (lineWord & 0x00FF);
+    TDevice* dev = m_.devices.at(address);
+    lineChanged_ = (dev->Regs[RegLine] & 0x00FF) != (lineWord & 0x00FF);
     dev->Regs[RegLine] = lineWord;
 
     const auto n = static_cast<uint8_t>(LineAddress(lineWord));
     if (n != address) {
-        if (TDevice* moved = DevList_.move(address, n)) {
-            if (WriteNode_) {
-                DevTree.setText(WriteNode_, NodeText(n, moved->Serial));
-                DevTree.setOverlayIndex(WriteNode_, n);
-                if (WriteNode_ == SelNode_)
-                    Panel.DevPanel.setText(WriteNode_->text() + std::string(CaptionDash) + moved->StateText);
+        if (TDevice* moved = m_.devices.move(address, n)) {
+            if (node_) {
+                window_.RenameNode(node_, n, moved->Serial);
+                if (node_ == window_.SelNode())
+                    m_.panel.DevPanel.setText(node_->text() + std::string(CaptionDash) + moved->StateText);
             }
         } else {
-            Message("Критическая ошибка");
+            window_.Message("Критическая ошибка");
         }
     }
-    if (LineChanged_ && static_cast<size_t>(LineBaudCode(lineWord)) < BaudRates.size()) {
+    if (lineChanged_ && static_cast<size_t>(LineBaudCode(lineWord)) < BaudRates.size()) {
         // The device answers the closing write at its new line settings.
-        ReopenLink(static_cast<uint32_t>(BaudRates[static_cast<size_t>(LineBaudCode(lineWord))]),
+        bus_.ReopenLink(static_cast<uint32_t>(BaudRates[static_cast<size_t>(LineBaudCode(lineWord))]),
             static_cast<TParity>(ParityCodes[static_cast<size_t>(LineParityCode(lineWord))]),
             static_cast<TStopBits>(StopBitCodes[static_cast<size_t>(LineStopCode(lineWord))]));
     }
     address = n;
 }
 
-void TFormMain::ReopenBusLine()
+WriteAdvance SettingsWrite::End(uint8_t address)
 {
-    ReopenLink(ComPort.BaudRate(), static_cast<TParity>(ComPort.Parity()), static_cast<TStopBits>(ComPort.StopBits()));
-}
-
-int TFormMain::EndOperation(uint8_t address)
-{
-    SetStatus("");
-    const TWriteOp op = WriteOp_;
+    window_.SetStatus("");
+    const TWriteOp op = op_;
     const bool calibration = op == woZero || op == woSpan || op == woReset;
     // What was typed and sent is now what the device holds; what was typed
     // again after its step went out stays entered.
-    for (const auto& take : Sent_)
+    for (const auto& take : sent_)
         take();
-    Sent_.clear();
+    sent_.clear();
     // Replies and timers keep running while the box is open; the rest waits
     // for the user to close it.
-    Message(calibration ? std::string(WriteOpDoneTexts[op]) : std::string("Параметры изменены!"));
-    WriteOp_ = woNone;
-    if (LineChanged_) {
+    window_.Message(calibration ? std::string(WriteOpDoneTexts[op]) : std::string("Параметры изменены!"));
+    op_ = woNone;
+    if (lineChanged_) {
         // The device no longer speaks the bus settings.
-        RemoveDevice(address, WriteNode_);
-        LineChanged_ = false;
-        ReopenBusLine();
-        return 1;
+        window_.RemoveDevice(address, node_);
+        lineChanged_ = false;
+        bus_.ReopenBusLine();
+        return WriteAdvance::Taken;
     }
-    return Panel.CBoxGas.enabled() && WriteNode_ && SelNode_ == WriteNode_ ? 2 : 1;
+    return m_.panel.CBoxGas.enabled() && node_ && window_.SelNode() == node_ ? WriteAdvance::ReadBack
+                                                                             : WriteAdvance::Taken;
+}
+
+void SettingsWrite::TimedOut()
+{
+    window_.SetStatus("");
+    window_.Message("Ошибка записи параметров!");
+    if (lineChanged_) {
+        lineChanged_ = false;
+        bus_.ReopenBusLine();
+    }
+}
+
+void SettingsWrite::Forget(const forms::TreeNode* node)
+{
+    if (node == node_)
+        node_ = nullptr;
 }
 
 } // namespace zor

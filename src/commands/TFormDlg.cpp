@@ -1,6 +1,5 @@
 #include "commands/TFormDlg.h"
 
-#include "app/TFormMain.h"
 #include "device/Registers.h"
 #include "device/Tables.h"
 
@@ -30,6 +29,15 @@ std::string UnitCaption(uint8_t unit)
 }
 
 } // namespace
+
+void TFormDlg::Open(int32_t tag)
+{
+    Caption.setText("ПГС:");
+    Tag = tag;
+    // A dialog still open is set up again, for the device as it is now.
+    window_.CloseConcentrationDialog();
+    window_.ShowConcentrationDialog();
+}
 
 void TFormDlg::FormShow()
 {
@@ -69,23 +77,23 @@ void TFormDlg::BtOkClick()
     // What "Град." checked is checked again, on the device as it is now; a
     // device whose range, unit or gas has changed since gets the dialog set
     // up again before anything is written.
-    const std::optional<int32_t> tag = main_.CalibrationTag();
+    const std::optional<int32_t> tag = write_.CalibrationTag();
     if (!tag)
         return;
     if (*tag != Tag) {
         Tag = *tag;
         FormShow();
-        main_.Message("Данные прибора изменились!");
+        window_.Message("Данные прибора изменились!");
         return;
     }
     const float x = static_cast<float>(EditConc.value() * std::pow(10.0, GasRow(GasCode).Decimals));
-    if (main_.ApplySpan(x))
-        main_.windows_.CloseConcentrationDialog();
+    if (write_.ApplySpan(x))
+        window_.CloseConcentrationDialog();
 }
 
 void TFormDlg::BtCancelClick()
 {
-    main_.windows_.CloseConcentrationDialog();
+    window_.CloseConcentrationDialog();
 }
 
 } // namespace zor

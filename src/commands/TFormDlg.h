@@ -2,18 +2,19 @@
 // The test-gas concentration dialog: a small stay-on-top window, not modal,
 // that takes the concentration of the test gas and starts the calibration.
 
+#include "commands/CommandHost.h"
+#include "commands/SettingsWrite.h"
 #include "forms/Controls.h"
 
 #include <cstdint>
 
 namespace zor {
 
-class TFormMain;
-
 class TFormDlg {
 public:
-    explicit TFormDlg(TFormMain& main)
-        : main_(main)
+    TFormDlg(SettingsWrite& write, CommandWindow& window)
+        : write_(write)
+        , window_(window)
     {
     }
 
@@ -31,6 +32,9 @@ public:
     uint8_t UnitCode = 0;
     uint8_t GasCode = 0;
 
+    // "Град." passed its checks on the device that tag describes: the dialog
+    // opens for it, set up again when it was still open.
+    void Open(int32_t tag);
     // Run by the window host when the dialog appears (placing it over the
     // main window is the host's part), and again when the device changed
     // under it: unpacks Tag and sets the limits, decimals, step and preset of
@@ -44,7 +48,8 @@ public:
     void EditConcKeyDown() { }
 
 private:
-    TFormMain& main_;
+    SettingsWrite& write_;
+    CommandWindow& window_;
 };
 
 } // namespace zor

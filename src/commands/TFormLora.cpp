@@ -1,6 +1,5 @@
 #include "commands/TFormLora.h"
 
-#include "app/TFormMain.h"
 #include "device/Registers.h"
 
 #include <cstdio>
@@ -90,8 +89,11 @@ void TakeIndex(uint8_t& field, const forms::ComboList& list)
 
 } // namespace
 
-TFormLora::TFormLora(TFormMain& main)
-    : main_(main)
+TFormLora::TFormLora(CommandBus& bus, CommandWindow& window, forms::Dialogs& dialogs, TWriteOp& op)
+    : bus_(bus)
+    , window_(window)
+    , dialogs_(dialogs)
+    , write_(bus, window, op, Settings, Caption)
 {
     CBoxBandWidth.setEnabled(false);
     CBoxCodingRate.setEnabled(false);
@@ -181,14 +183,14 @@ void TFormLora::BitBtnDefsClick()
 
 void TFormLora::BitBtnReadClick()
 {
-    if (main_.RefuseWhileWriting(forms::DialogOwner::Lora) || !main_.LinkReady())
+    if (window_.RefuseWhileWriting(forms::DialogOwner::Lora) || !bus_.LinkReady())
         return;
-    main_.ReadHolding(main_.SelAddr(), static_cast<uint8_t>(LoraBlock.first), static_cast<uint8_t>(LoraBlock.count));
+    window_.ReadLoraBlock();
 }
 
 void TFormLora::BitBtnRFWriteClick()
 {
-    if (main_.RefuseUnread(main_.LoraRead_, forms::DialogOwner::Lora))
+    if (window_.RefuseUnread(window_.LoraRead(), forms::DialogOwner::Lora))
         return;
     Settings.Chan1 = static_cast<uint32_t>(EditChan1.value());
     Settings.Chan2 = static_cast<uint32_t>(EditChan2.value());
@@ -203,18 +205,18 @@ void TFormLora::BitBtnRFWriteClick()
     const uint16_t data[5] { static_cast<uint16_t>(Settings.DevAddr >> 16), static_cast<uint16_t>(Settings.DevAddr),
         static_cast<uint16_t>(Settings.BandWidth << 8 | Settings.CodingRate),
         static_cast<uint16_t>(Settings.Power << 8 | Settings.SFactor), Settings.Period };
-    main_.WriteLoraBlock(main_.SelAddr(), RegLoraAddr, data, 5);
+    write_.WriteBlock(window_.SelAddr(), RegLoraAddr, data, 5);
 }
 
 void TFormLora::BitBtnABPWriteClick()
 {
-    if (main_.RefuseUnread(main_.LoraRead_, forms::DialogOwner::Lora))
+    if (window_.RefuseUnread(window_.LoraRead(), forms::DialogOwner::Lora))
         return;
     const std::string app = Letters(EditAppSKey.text());
     const std::string nwk = Letters(EditNwkSKey.text());
     const std::string appError = "Ошибка в AppsKey!";
     const std::string nwkError = "Ошибка в MwksKey!";
-    const auto refuse = [this](const std::string& text) { main_.dialogs_.inform(forms::DialogOwner::Lora, text); };
+    const auto refuse = [this](const std::string& text) { dialogs_.inform(forms::DialogOwner::Lora, text); };
     if (app.size() != 32)
         return refuse(appError);
     if (nwk.size() != 32)
@@ -228,7 +230,7 @@ void TFormLora::BitBtnABPWriteClick()
     Settings.AppSKey = KeyOf(app);
     Settings.NwkSKey = KeyOf(nwk);
     const auto regs = KeyRegisters(Settings.AppSKey);
-    main_.WriteLoraBlock(main_.SelAddr(), RegAppSKey, regs.data(), static_cast<uint8_t>(regs.size()));
+    write_.WriteBlock(window_.SelAddr(), RegAppSKey, regs.data(), static_cast<uint8_t>(regs.size()));
 }
 
 } // namespace zor

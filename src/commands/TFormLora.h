@@ -2,18 +2,21 @@
 // The LoRa window: shows a detector's radio settings and session keys, and
 // writes the radio part or the two keys back.
 
+#include "commands/CommandHost.h"
+#include "commands/LoraWrite.h"
 #include "commands/TLoraSettings.h"
+#include "device/WriteOp.h"
 #include "forms/Controls.h"
+#include "forms/Dialogs.h"
 
 #include <cstdint>
 
 namespace zor {
 
-class TFormMain;
-
 class TFormLora {
 public:
-    explicit TFormLora(TFormMain& main);
+    // op: the window's running write operation, which the LoRa writes set.
+    TFormLora(CommandBus& bus, CommandWindow& window, forms::Dialogs& dialogs, TWriteOp& op);
 
     TLoraSettings Settings;
     forms::Label Caption { "Настройки LoRa" };
@@ -49,8 +52,14 @@ public:
     void BitBtnDefsClick();
     void BitBtnReadClick();
 
+    // The writes the buttons start, with their echoes and the restart.
+    LoraWrite& Writer() { return write_; }
+
 private:
-    TFormMain& main_;
+    CommandBus& bus_;
+    CommandWindow& window_;
+    forms::Dialogs& dialogs_;
+    LoraWrite write_;
 };
 
 } // namespace zor

@@ -75,7 +75,7 @@ int Decoder::DecodeBlock(uint8_t address, uint8_t function, const uint16_t* valu
         return 0;
 
     panel_.DevPanel.setVisible(true);
-    const bool cache = function == 3;
+    const bool cache = function == FnReadHolding;
     // The gates of registers 4 and 16 use the version of this same answer.
     if (cache && firstRegister <= RegVersion && RegVersion < firstRegister + count)
         dev->Regs[RegVersion] = values[RegVersion - firstRegister];

@@ -1,11 +1,21 @@
 #pragma once
-// The detector's register map: every register number, bit field and command
-// word the tool uses, described once. Numbers are the 0-based addresses as
-// they travel in the request.
+// The detector's register map: every Modbus function, register number, bit
+// field and command word the tool uses, described once. Numbers are the
+// 0-based addresses as they travel in the request.
 
 #include <cstdint>
 
 namespace zor {
+
+// The Modbus functions the tool speaks, and the bit an exception answer sets
+// in the function code it echoes.
+enum : uint8_t {
+    FnReadHolding = 3,
+    FnReadInput = 4,
+    FnWriteRegister = 6, // one holding register; the answer echoes it
+    FnWriteRegisters = 16, // a block; the answer echoes its start and quantity
+    FnException = 0x80,
+};
 
 // Holding registers.
 enum : uint16_t {
@@ -36,10 +46,11 @@ enum : uint16_t {
     RegNwkSKey = 84, // 84..91
 };
 
-// Input registers are numbered 256 + offset in the request tag; offset 5 of
-// the block at 0x0100 holds the gas code in its low six bits.
-constexpr uint16_t InRegBase = 256;
-constexpr uint16_t InRegGas = 261;
+// Input registers are numbered 256 + offset in the request tag, the address
+// they have on the wire; offset 5 of the block at 0x0100 holds the gas code in
+// its low six bits.
+constexpr uint16_t InRegBase = 0x0100;
+constexpr uint16_t InRegGas = InRegBase + 5;
 constexpr uint16_t GasCodeMask = 0x003F;
 
 // The blocks the tool reads.

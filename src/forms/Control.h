@@ -44,7 +44,10 @@ private:
 // Any control whose state is one text: labels, captions, read-only fields.
 class Label : public Control {
 public:
-    explicit Label(std::string text = {}) : text_(std::move(text)) {}
+    explicit Label(std::string text = {})
+        : text_(std::move(text))
+    {
+    }
     const std::string& text() const { return text_; }
     void setText(const std::string& t) { set(text_, t); }
 

@@ -1,5 +1,7 @@
 #include "link/TVSCOM.h"
 
+#include "link/LineEnums.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -188,8 +190,8 @@ LineSettings TVSCOM::Line() const
     LineSettings s;
     s.baud = d_->baudRateValue;
     s.dataBits = static_cast<uint8_t>(static_cast<uint8_t>(d_->dataBits) + 5);
-    s.parity = static_cast<ParityKind>(d_->parity);
-    s.stopBits = static_cast<StopBitsKind>(d_->stopBits);
+    s.parity = ToParityKind(d_->parity);
+    s.stopBits = ToStopBitsKind(d_->stopBits);
     switch (d_->hwFlow) {
     case THwFlowControl::hfNONE:
         s.rts = RtsMode::Low;

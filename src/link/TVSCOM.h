@@ -21,8 +21,22 @@
 namespace zor {
 
 enum class TBaudRate : uint8_t {
-    brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400,
-    br19200, br38400, br56000, br57600, br115200, br128000, br256000
+    brCustom,
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000
 };
 enum class TDataBits : uint8_t { db5BITS, db6BITS, db7BITS, db8BITS };
 enum class TStopBits : uint8_t { sb1, sb1HALF, sb2 };

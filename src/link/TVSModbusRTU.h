@@ -14,7 +14,13 @@
 namespace zor {
 
 enum class TVSRTUresult : uint8_t {
-    vsrOk, vsrError, vsrErrorMem, vsrErrorTimeOut, vsrErrorAnswer, vsrErrorCRC, vsrErrorSize
+    vsrOk,
+    vsrError,
+    vsrErrorMem,
+    vsrErrorTimeOut,
+    vsrErrorAnswer,
+    vsrErrorCRC,
+    vsrErrorSize
 };
 
 struct TVSModbusAnswer {

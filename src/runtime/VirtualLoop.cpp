@@ -27,8 +27,7 @@ void VirtualLoop::processEvents()
 
 void VirtualLoop::runUntil(uint64_t t)
 {
-    while (fireNext(t)) {
-    }
+    while (fireNext(t)) { }
     if (t > now_)
         now_ = t;
 }

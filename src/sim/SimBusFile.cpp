@@ -1,5 +1,7 @@
 #include "sim/SimBusFile.h"
 
+#include "sim/DemoBus.h"
+
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -12,74 +14,6 @@
 namespace zor {
 
 namespace {
-
-constexpr std::string_view kDemoBus = R"(# zor-sim bus description: the demo bus.
-#
-# One detector per line: its model (ZOR-10, ZOR-11, ZOR-12 or ZOR-13), then
-# its settings as key=value, in any order. "#" starts a comment. Register
-# values are in the register units of the detector's gas (a value v of a gas
-# with d decimals reads v / 10^d).
-#
-#   address=N        bus address 1..247 (required)
-#   baud=N           1200, 2400, 4800, 9600, 19200, 38400, 57600 or 115200 (19200)
-#   parity=P         none, odd or even (even)
-#   stop=N           stop bits, 1 or 2 (1)
-#   serial=N         identification number (in the model's band:
-#                    ZOR-10 6000000..9399999, ZOR-11 94xxxxx, ZOR-12 95xxxxx,
-#                    ZOR-13 96xxxxx; another number makes a stranger)
-#   version=N        firmware, major * 100 + minor (ZOR-10 230, ZOR-11 1552,
-#                    ZOR-12 1601, ZOR-13 1704); the tool leaves the relay
-#                    modes of a ZOR-10 with 110 or 204 alone and lets those
-#                    of 230 be set
-#   gas=N            gas code 0..33: 1 methane and 4 carbon dioxide in %об.,
-#                    5..22 flammable gases in %НКПР, 23 oxygen, 24..31 toxic
-#                    gases in млн-1; sets the gas's factory range, thresholds,
-#                    hysteresis and magnet-calibration concentration
-#   range=N          measuring range (for %НКПР gases in 0.01 %об)
-#   limit1=N limit2=N   thresholds 1 and 2 (oxygen: alarm below threshold 1)
-#   hysteresis=N zerozone=N magnet=N
-#   relays=N         bit 0 relay 1, bit 1 relay 2, bit 2 diagnostic relay;
-#                    1 = normally closed
-#   blocking=on|off  readings blocked while a threshold is exceeded
-#   temperature=T    degrees Celsius, e.g. 23.5
-#   warmup=TIME      warm-up after power-on, e.g. 30s (times are in ms
-#                    unless they end in s)
-#   noise=N          the reading wanders by up to +-N around the gas level
-#   seed=N           of the noise
-#   response=TIME    time to 90 % of a gas step (10s)
-#   error=E          none, contaminated, missing (sensor), invalid (sensor
-#                    data), supply (voltage low) or hardware
-#   radio=on|off     the LoRa block, registers 64..91 (on)
-#   testgas=N        test gas applied testgas-at after start (0), held for
-#   testgas-at=TIME  testgas-for (for good), again every testgas-every
-#   testgas-for=TIME (once)
-#   testgas-every=TIME
-#
-# Faults, for trying the tool's error handling:
-#   silent           never answers
-#   badcrc           answers with a corrupted CRC
-#   split=TIME       answers in two halves, this far apart
-#   delay=TIME       answers this much late
-#   turnaround=TIME  from request to answer (5ms)
-#   exception-reg=R:C   answers exception code C to requests touching register R
-#   exception-fn=F:C    answers exception code C to requests of function F
-#
-# Every detector here is at 19200 baud, 8 data bits, even parity, 1 stop bit.
-
-# Ethane in %НКПР: range 100 %НКПР, thresholds 10 and 20 %НКПР; test gas of
-# 50 %НКПР arrives after 90 s for 90 s, every 4 minutes.
-ZOR-10 address=1 gas=5 warmup=30s noise=2 testgas=500 testgas-at=90s testgas-for=90s testgas-every=240s
-
-# Oxygen in %об.: 20.90 in clean air; thresholds 18.00 (below) and 23.00.
-# Nitrogen brings it down to 15.00 %об from 150 s on for 60 s, every 4 minutes.
-ZOR-11 address=2 gas=23 warmup=30s noise=2 testgas=1500 testgas-at=150s testgas-for=60s testgas-every=240s
-
-# Carbon monoxide in млн-1: range 200, thresholds 20 and 100.
-ZOR-12 address=3 gas=24 range=200 limit1=20 limit2=100 hysteresis=2 magnet=100 warmup=30s noise=1 testgas=150 testgas-at=60s testgas-for=120s testgas-every=240s
-
-# Carbon dioxide in %об.: range 5.00, thresholds 0.50 and 1.00.
-ZOR-13 address=4 gas=4 range=500 limit1=50 limit2=100 hysteresis=5 magnet=200 warmup=30s noise=2
-)";
 
 // One line being read: where it is, for the messages.
 class LineReader {

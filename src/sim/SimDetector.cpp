@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::array<uint32_t, 9> kBaudRates { 0, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200 };
 
+// The holding registers 0..19; why the simulator keeps a map of its own is
+// said at SimDetector's register numbers.
 enum : uint16_t {
     kRegLine = 0,
     kRegState = 1,
@@ -87,16 +89,16 @@ SimDetector::SimDetector(EventLoop& loop, SimModel model, uint8_t address)
         lora_[reg - kLoraFirst + 1] = static_cast<uint16_t>(v);
     };
     lora_[0] = kLoraDefaults;
-    putLong(65, 0x26010000u + address);
-    lora_[68 - kLoraFirst] = 0x0003; // SF9
-    lora_[69 - kLoraFirst] = 60; // seconds
-    putLong(70, 868100000);
-    putLong(72, 868300000);
-    putLong(74, 868500000);
+    putLong(kLoraAddr, 0x26010000u + address);
+    lora_[kLoraPower - kLoraFirst] = 0x0003; // SF9
+    lora_[kLoraPeriod - kLoraFirst] = 60; // seconds
+    putLong(kLoraChan, 868100000);
+    putLong(kLoraChan + 2, 868300000);
+    putLong(kLoraChan + 4, 868500000);
     static constexpr uint8_t key[16]
         = { 0x5C, 0x0E, 0x93, 0xA1, 0xD7, 0x4F, 0x28, 0xB6, 0xE0, 0xA3, 0xC9, 0x17, 0x5D, 0x2B, 0x84, 0xF6 };
     for (size_t i = 0; i < 8; ++i)
-        lora_[76 - kLoraFirst + i] = lora_[84 - kLoraFirst + i]
+        lora_[kLoraAppKey - kLoraFirst + i] = lora_[kLoraNwkKey - kLoraFirst + i]
             = static_cast<uint16_t>(key[2 * i] << 8 | key[2 * i + 1]);
 }
 
@@ -595,7 +597,7 @@ uint8_t SimDetector::writeHolding(uint16_t reg, uint16_t value)
         restartEnd_ = now() + kRadioRestartMs;
         return 0;
     default:
-        if (radio_ && ((reg > kLoraFirst && reg <= 69) || (reg >= 76 && reg <= kLoraLast))) {
+        if (radio_ && ((reg > kLoraFirst && reg <= kLoraPeriod) || (reg >= kLoraAppKey && reg <= kLoraLast))) {
             lora_[reg - kLoraFirst] = value;
             return 0;
         }
@@ -695,7 +697,7 @@ uint8_t SimDetector::command(uint16_t value)
 uint8_t SimDetector::writeBlock(uint16_t start, const uint16_t* values, uint16_t count)
 {
     const unsigned last = start + count - 1u;
-    const bool radioBlock = (start >= 65 && last <= 69) || (start >= 76 && last <= kLoraLast);
+    const bool radioBlock = (start >= kLoraAddr && last <= kLoraPeriod) || (start >= kLoraAppKey && last <= kLoraLast);
     if (!radio_ || !radioBlock)
         return kExIllegalAddress;
     std::copy(values, values + count, lora_.begin() + (start - kLoraFirst));

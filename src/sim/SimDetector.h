@@ -43,9 +43,21 @@ constexpr uint8_t kExRefused = 4;
 
 class SimDetector {
 public:
+    // The detector's register map as the simulator knows it, here and in
+    // SimDetector.cpp. It is written apart from the tool's map
+    // (device/Registers.h) on purpose: the simulator is the independent
+    // oracle the tool's tests are checked against, and a number both took
+    // from one header would be wrong in both without a test noticing. Keep
+    // it its own; do not include the tool's map here.
     static constexpr uint16_t kInputBase = 0x0100;
     static constexpr uint16_t kInputCount = 6;
-    static constexpr uint16_t kLoraFirst = 64;
+    static constexpr uint16_t kLoraFirst = 64; // radio state; written 1, a restart
+    static constexpr uint16_t kLoraAddr = 65; // 65..66, high word first
+    static constexpr uint16_t kLoraPower = 68; // power, spreading factor
+    static constexpr uint16_t kLoraPeriod = 69; // the last radio setting
+    static constexpr uint16_t kLoraChan = 70; // 70..75, three frequencies, read only
+    static constexpr uint16_t kLoraAppKey = 76; // 76..83
+    static constexpr uint16_t kLoraNwkKey = 84; // 84..91
     static constexpr uint16_t kLoraLast = 91;
     static constexpr uint32_t kRadioRestartMs = 2500;
     // Command words of register 3.

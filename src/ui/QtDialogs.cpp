@@ -90,7 +90,8 @@ std::optional<std::string> QtDialogs::saveFileName(const std::string& filter, co
     dialog.setFileMode(QFileDialog::AnyFile);
     // The patterns stay out of sight, as in the captions the filter gives;
     // an existing file is replaced without asking.
-    dialog.setOptions(QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+    dialog.setOptions(
+        QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
     QStringList filters;
     for (const std::string& f : QtNameFilters(filter))
         filters << qs(f);

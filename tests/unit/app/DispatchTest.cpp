@@ -82,11 +82,11 @@ TEST_F(DispatchTest, ShortAndOddAnswersAreLoggedAsFarAsTheyGo)
 {
     Select(1);
     const std::string before = form->Log.Text();
-    Deliver({0x01, 0x83}); // exception without its code
-    Deliver({0x01, 0x06, 0x00}); // echo cut short
-    Deliver({0x01, 0x10, 0x00, 0x41}); // function 16 echo without its quantity
-    Deliver({0x01, 0x03}); // read answer without byte count
-    Deliver({0x01, 0x03, 0x03, 0x12, 0x34, 0x56}); // odd byte count: one value
+    Deliver({ 0x01, 0x83 }); // exception without its code
+    Deliver({ 0x01, 0x06, 0x00 }); // echo cut short
+    Deliver({ 0x01, 0x10, 0x00, 0x41 }); // function 16 echo without its quantity
+    Deliver({ 0x01, 0x03 }); // read answer without byte count
+    Deliver({ 0x01, 0x03, 0x03, 0x12, 0x34, 0x56 }); // odd byte count: one value
     const std::string added = form->Log.Text().substr(before.size());
     EXPECT_EQ(added,
         "Ошибка #\r\n"
@@ -97,7 +97,7 @@ TEST_F(DispatchTest, ShortAndOddAnswersAreLoggedAsFarAsTheyGo)
 
 TEST_F(DispatchTest, ReadAnswerBeyondThirtyValuesStoresThirty)
 {
-    std::vector<uint8_t> frame{0x01, 0x03, 80};
+    std::vector<uint8_t> frame { 0x01, 0x03, 80 };
     for (int i = 0; i < 40; ++i) {
         frame.push_back(0);
         frame.push_back(static_cast<uint8_t>(i));
@@ -111,7 +111,7 @@ TEST_F(DispatchTest, ReadAnswerBeyondThirtyValuesStoresThirty)
 
 TEST_F(DispatchTest, LateProbeAnswerAfterTheSearchIsOnlyCountedAndLogged)
 {
-    Deliver({0x01, 0x03, 0x04, 0x6F, 0x3B, 0x00, 0x8F});
+    Deliver({ 0x01, 0x03, 0x04, 0x6F, 0x3B, 0x00, 0x8F });
     EXPECT_EQ(form->DevList().count(), 1);
     EXPECT_FALSE(form->ReadBusy());
 }
@@ -143,7 +143,7 @@ TEST_F(DispatchTest, LogFileIsWindows1251WithCrLfAndReplacesTheOldFile)
     EXPECT_EQ(dialogs.saveFilter, "ZOR log files (*.zor)|*.ZOR|Any file (*.*)|*.*");
     EXPECT_EQ(dialogs.saveExt, "log");
     std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    const std::string bytes { std::istreambuf_iterator<char>(in), {} };
     EXPECT_EQ(bytes, ToWindows1251(form->Log.Text()));
     EXPECT_TRUE(bytes.ends_with("\xCF\xEE\xE8\xF1\xEA \xEE\xEA\xEE\xED\xF7\xE5\xED\r\n")); // "Поиск окончен"
     std::filesystem::remove_all(dir);
@@ -166,7 +166,8 @@ TEST(LogFile, EmptyLogGivesAnEmptyFileAndTextsConvertToTheCodePage)
     EXPECT_EQ(ToWindows1251("Ошибка #2"), "\xCE\xF8\xE8\xE1\xEA\xE0 #2");
     EXPECT_EQ(ToWindows1251("Ёё№"), "\xA8\xB8\xB9");
     EXPECT_EQ(ToWindows1251("\xE2\x82"), "?"); // a cut sequence
-    const auto path = (std::filesystem::temp_directory_path() / ("zor-empty-" + std::to_string(::getpid()) + ".log")).string();
+    const auto path
+        = (std::filesystem::temp_directory_path() / ("zor-empty-" + std::to_string(::getpid()) + ".log")).string();
     EXPECT_EQ(SaveLogFile(path, LogStore {}), "");
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
     std::filesystem::remove(path);

@@ -45,8 +45,8 @@ TEST_F(ReadingTest, EachCycleSendsTheTwoReadsAndTheDecoderFillsThePanel)
     EXPECT_TRUE(form->ReadBusy());
     loop.advance(1900);
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0], (Bytes{0x01, 0x04, 0x01, 0x05, 0x00, 0x01, 0x20, 0x37}));
-    EXPECT_EQ(sent[1], (Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x13, 0x04, 0x07}));
+    EXPECT_EQ(sent[0], (Bytes { 0x01, 0x04, 0x01, 0x05, 0x00, 0x01, 0x20, 0x37 }));
+    EXPECT_EQ(sent[1], (Bytes { 0x01, 0x03, 0x00, 0x00, 0x00, 0x13, 0x04, 0x07 }));
     EXPECT_FALSE(form->ReadBusy());
     EXPECT_TRUE(form->Panel.DevPanel.enabled());
     EXPECT_EQ(form->Panel.DevPanel.text(), "#1 : 09400123 (v1.5)  -  Рабочий режим");
@@ -138,7 +138,7 @@ TEST_F(ReadingTest, AnAnswerFromAnotherDeviceIsLoggedNotDecodedButStillChainsThe
     form->ReadInput(2, 5, 1); // tag 261, answered by device 2
     loop.advance(1000);
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[1], (Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x13, 0x04, 0x07}));
+    EXPECT_EQ(sent[1], (Bytes { 0x01, 0x03, 0x00, 0x00, 0x00, 0x13, 0x04, 0x07 }));
     EXPECT_NE(form->Log.Text().find("Прибор:2  Функция:0x04  Регистр:0x0105 = 0x0017"), std::string::npos);
 }
 

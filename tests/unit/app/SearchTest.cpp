@@ -7,7 +7,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class SearchTest : public AppFixture {};
+class SearchTest : public AppFixture { };
 
 TEST_F(SearchTest, StartUpShowsThePortAndLeavesEverythingIdle)
 {
@@ -44,7 +44,7 @@ TEST_F(SearchTest, FullSearchProbesEveryAddressOnceAndFindsTheDetectors)
     ASSERT_EQ(sent.size(), 247u);
     for (size_t i = 0; i < sent.size(); ++i)
         EXPECT_EQ(sent[i][0], i + 1) << "probe " << i;
-    EXPECT_EQ(sent[4], (Bytes{0x05, 0x03, 0x00, 0x06, 0x00, 0x02, 0x25, 0x8E}));
+    EXPECT_EQ(sent[4], (Bytes { 0x05, 0x03, 0x00, 0x06, 0x00, 0x02, 0x25, 0x8E }));
     EXPECT_EQ(form->TxCount(), 247);
     EXPECT_EQ(form->StatBar.text(1), "Tx: 247");
     EXPECT_EQ(form->RxCount(), 3);

@@ -1,6 +1,7 @@
 // The driver and the master over the in-memory wire, in virtual time: what a
 // real port delivers at each polling tick, split answers included.
 
+#include "link/LineEnums.h"
 #include "link/MemoryWire.h"
 #include "link/TVSModbusRTU.h"
 #include "runtime/VirtualLoop.h"
@@ -46,7 +47,7 @@ Bytes answer19()
 void configure(TVSCOM& com, const LineSettings& s, uint16_t pollingDelay)
 {
     com.SetBaudRateValue(s.baud);
-    com.SetParity(static_cast<TParity>(s.parity));
+    com.SetParity(ToTParity(s.parity));
     com.SetHwFlow(THwFlowControl::hfNONE);
     com.SetPollingDelay(pollingDelay);
 }

@@ -19,7 +19,8 @@ TEST(VirtualLoop, TimersFireAtTheirPeriodInTimeOrder)
     a->setEnabled(true);
     b->setEnabled(true);
     loop.advance(4400);
-    const std::vector<std::pair<int, uint64_t>> expected{{1, 1100}, {2, 2000}, {1, 2200}, {1, 3300}, {2, 4000}, {1, 4400}};
+    const std::vector<std::pair<int, uint64_t>> expected { { 1, 1100 }, { 2, 2000 }, { 1, 2200 }, { 1, 3300 },
+        { 2, 4000 }, { 1, 4400 } };
     EXPECT_EQ(fired, expected);
 }
 
