@@ -6,5 +6,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build} scripts/build.sh
 for lines in 1000 1000000; do
-  QT_QPA_PLATFORM=offscreen build/bench/measure_log_memory_qt "$lines" 100
+  QT_QPA_PLATFORM=offscreen "${BUILD_DIR:-build}/bench/measure_log_memory_qt" "$lines" 100
 done

@@ -10,4 +10,4 @@ args=("$@")
 if [ ${#args[@]} -eq 0 ] && ! ls /dev/ttyUSB* /dev/ttyACM* >/dev/null 2>&1; then
   args=(--demo)
 fi
-exec build/apps/zor-tool/zor-tool "${args[@]}"
+exec "${BUILD_DIR:-build}/apps/zor-tool/zor-tool" "${args[@]}"

@@ -32,7 +32,8 @@ void TFormMain::PanelDecoded(uint8_t function, int32_t tag, int count)
     else if (function == FnReadHolding && tag == PanelBlock.first && count >= PanelBlock.count && GasRead_)
         Panel.OtherDevice.setOn(false);
     // What automatic reading shows goes into the detector's trend.
-    if (function == 3 && tag == PanelBlock.first && count >= PanelBlock.count && PanelRead() && TimerRead_->enabled())
+    if (function == FnReadHolding && tag == PanelBlock.first && count >= PanelBlock.count && PanelRead()
+        && TimerRead_->enabled())
         Trend.Reading(SelAddr(), loop_.tickCount(), *DevList_[SelAddr()]);
     // The box is modal: opened from here, it would hold this answer's
     // handling open while later answers come and go. It opens once the

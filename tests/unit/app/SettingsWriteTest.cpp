@@ -182,6 +182,27 @@ INSTANTIATE_TEST_SUITE_P(Cases, InterfaceWrite,
         InterfaceCase { "NewBaudRate", 5, 3, 0x0564, 5, 9600, true }),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The closing write at the detector's new rate goes unanswered: the write
+// ends with its message and the link speaks the bus settings again, or the
+// rest of the bus would go silent.
+TEST_F(SettingsWriteTest, AClosingWriteLostAfterALineChangeTakesTheLinkBackToTheBusSettings)
+{
+    SimDetector& d = Detector(SimModel::Zor11);
+    Open();
+    form->Panel.CBoxBaud.setItemIndex(3); // 9600
+    form->ActWriteAddrExecute();
+    loop.advanceUntil([this] { return sent.size() >= 2; }, 3000);
+    d.silent();
+    loop.advance(3000);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sentLines[2].baud, 9600u);
+    EXPECT_EQ(Messages(), std::vector<std::string> { "Ошибка записи параметров!" });
+    EXPECT_FALSE(form->LineChanged());
+    EXPECT_EQ(form->WriteOp(), woNone);
+    EXPECT_EQ(wire.masterSettings().baud, 19200u);
+    EXPECT_EQ(form->VSModbus.BaudRateValue(), 19200u);
+}
+
 struct RefusalCase {
     const char* name;
     std::function<void(TFormMain&)> prepare;
