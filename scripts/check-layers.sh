@@ -40,5 +40,10 @@ for layer in src/*/; do
         ;;
     esac
   done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z]+/' "src/$layer" || true)
+  # A path that climbs out of the folder would slip past the check above.
+  while IFS= read -r hit; do
+    echo "${hit%%:*}: includes by a relative path up; name the layer instead"
+    wrong=1
+  done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"\.\./' "src/$layer" || true)
 done
 exit "$wrong"

@@ -106,7 +106,7 @@ bool SettingsWrite::ApplySpan(float x)
         window_.Message("Концентрация ПГС вне диапазона!");
         return false;
     }
-    span_ = static_cast<uint16_t>(std::trunc(x));
+    SpanValue_ = static_cast<uint16_t>(std::trunc(x));
     Start(woSpan);
     return true;
 }

@@ -68,7 +68,7 @@ void SettingsWrite::Start(TWriteOp op)
     if (!bus_.LinkReady())
         return;
     op_ = op;
-    node_ = window_.SelNode();
+    WriteNode_ = window_.SelNode();
     sent_.clear();
     Advance(window_.SelAddr(), kStartEcho, RegState);
 }
@@ -157,7 +157,7 @@ std::optional<SettingsWrite::Step> SettingsWrite::Next(uint8_t address, uint16_t
         case woZero:
             return Step { RegConc, CmdSetZero, WriteOpTexts[woZero] };
         case woSpan:
-            return Step { RegConc, span_, WriteOpTexts[woSpan] };
+            return Step { RegConc, SpanValue_, WriteOpTexts[woSpan] };
         case woReset:
             return Step { RegConc, CmdResetCalibration, WriteOpTexts[woReset] };
         default:
@@ -171,13 +171,13 @@ std::optional<SettingsWrite::Step> SettingsWrite::Next(uint8_t address, uint16_t
         // The device never holds a threshold 1 above its threshold 2, not
         // even between two steps.
         const Step first = limit1();
-        limit1First_ = first.value < m_.devices.at(address)->Regs[RegLimit2];
-        return limit1First_ ? first : limit2();
+        Limit1First_ = first.value < m_.devices.at(address)->Regs[RegLimit2];
+        return Limit1First_ ? first : limit2();
     }
     case RegLimit1:
-        return limit1First_ ? limit2() : hyster();
+        return Limit1First_ ? limit2() : hyster();
     case RegLimit2:
-        return limit1First_ ? hyster() : limit1();
+        return Limit1First_ ? hyster() : limit1();
     case RegHyster:
         return Step { RegZeroZone, Entered(address, panel.EditZeroZone, RegZeroZone), "Запись нулевой зоны..." };
     case RegZeroZone:
@@ -229,22 +229,22 @@ WriteAdvance SettingsWrite::Advance(uint8_t address, uint16_t value, uint16_t re
 void SettingsWrite::FollowLine(uint8_t& address, uint16_t lineWord)
 {
     TDevice* dev = m_.devices.at(address);
-    lineChanged_ = (dev->Regs[RegLine] & 0x00FF) != (lineWord & 0x00FF);
+    LineChanged_ = (dev->Regs[RegLine] & 0x00FF) != (lineWord & 0x00FF);
     dev->Regs[RegLine] = lineWord;
 
     const auto n = static_cast<uint8_t>(LineAddress(lineWord));
     if (n != address) {
         if (TDevice* moved = m_.devices.move(address, n)) {
-            if (node_) {
-                window_.RenameNode(node_, n, moved->Serial);
-                if (node_ == window_.SelNode())
-                    m_.panel.DevPanel.setText(node_->text() + std::string(CaptionDash) + moved->StateText);
+            if (WriteNode_) {
+                window_.RenameNode(WriteNode_, n, moved->Serial);
+                if (WriteNode_ == window_.SelNode())
+                    m_.panel.DevPanel.setText(WriteNode_->text() + std::string(CaptionDash) + moved->StateText);
             }
         } else {
             window_.Message("Критическая ошибка");
         }
     }
-    if (lineChanged_ && static_cast<size_t>(LineBaudCode(lineWord)) < BaudRates.size()) {
+    if (LineChanged_ && static_cast<size_t>(LineBaudCode(lineWord)) < BaudRates.size()) {
         // The device answers the closing write at its new line settings.
         bus_.ReopenLink(static_cast<uint32_t>(BaudRates[static_cast<size_t>(LineBaudCode(lineWord))]),
             static_cast<TParity>(ParityCodes[static_cast<size_t>(LineParityCode(lineWord))]),
@@ -267,31 +267,31 @@ WriteAdvance SettingsWrite::End(uint8_t address)
     // for the user to close it.
     window_.Message(calibration ? std::string(WriteOpDoneTexts[op]) : std::string("Параметры изменены!"));
     op_ = woNone;
-    if (lineChanged_) {
+    if (LineChanged_) {
         // The device no longer speaks the bus settings.
-        window_.RemoveDevice(address, node_);
-        lineChanged_ = false;
+        window_.RemoveDevice(address, WriteNode_);
+        LineChanged_ = false;
         bus_.ReopenBusLine();
         return WriteAdvance::Taken;
     }
-    return m_.panel.CBoxGas.enabled() && node_ && window_.SelNode() == node_ ? WriteAdvance::ReadBack
-                                                                             : WriteAdvance::Taken;
+    return m_.panel.CBoxGas.enabled() && WriteNode_ && window_.SelNode() == WriteNode_ ? WriteAdvance::ReadBack
+                                                                                       : WriteAdvance::Taken;
 }
 
 void SettingsWrite::TimedOut()
 {
     window_.SetStatus("");
     window_.Message("Ошибка записи параметров!");
-    if (lineChanged_) {
-        lineChanged_ = false;
+    if (LineChanged_) {
+        LineChanged_ = false;
         bus_.ReopenBusLine();
     }
 }
 
 void SettingsWrite::Forget(const forms::TreeNode* node)
 {
-    if (node == node_)
-        node_ = nullptr;
+    if (node == WriteNode_)
+        WriteNode_ = nullptr;
 }
 
 } // namespace zor

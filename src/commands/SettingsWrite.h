@@ -58,7 +58,7 @@ public:
     // A node that leaves the tree is no longer written to; a new search
     // forgets them all.
     void Forget(const forms::TreeNode* node);
-    void ForgetAll() { node_ = nullptr; }
+    void ForgetAll() { WriteNode_ = nullptr; }
 
     // ---- Calibration (Calibration.cpp) ----
     void Zero();
@@ -70,8 +70,8 @@ public:
     // refused.
     bool ApplySpan(float x);
 
-    bool LineChanged() const { return lineChanged_; }
-    uint16_t SpanValue() const { return span_; }
+    bool LineChanged() const { return LineChanged_; }
+    uint16_t SpanValue() const { return SpanValue_; }
 
 private:
     struct Step {
@@ -108,10 +108,10 @@ private:
     CommandWindow& window_;
     Models m_;
     TWriteOp& op_;
-    forms::TreeNode* node_ = nullptr; // the device the operation writes to
-    bool limit1First_ = false;
-    uint16_t span_ = 0;
-    bool lineChanged_ = false;
+    forms::TreeNode* WriteNode_ = nullptr; // the device the operation writes to
+    bool Limit1First_ = false;
+    uint16_t SpanValue_ = 0;
+    bool LineChanged_ = false;
     std::vector<std::function<void()>> sent_;
 };
 
