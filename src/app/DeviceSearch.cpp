@@ -138,6 +138,9 @@ void TFormMain::AddFoundDevice(uint8_t address, int32_t serial)
 
 bool TFormMain::SweepFound(uint8_t address, int32_t serial)
 {
+    // An answer from address 0 or above 247 cannot be a detector's.
+    if (address < 1 || address > 247)
+        return false;
     const LineChoice& line = Running_.lines[Sweep_->at];
     const TDevice* known = DevList_.at(address);
     if (known && known->Serial != serial) {
