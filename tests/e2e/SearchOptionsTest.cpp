@@ -5,6 +5,7 @@
 
 #include "ToolFixture.h"
 
+#include "ui/LineMemoryStore.h"
 #include "ui/SearchOptionsWindow.h"
 
 #include <QAction>
@@ -82,6 +83,34 @@ TEST_F(SearchOptionsTest, CancelKeepsThePlan)
     Later([this] { app.Main().findChild<QAction*>("ActFindOptions")->trigger(); });
     ASSERT_TRUE(WaitFor([&] { return script.done(); }, 6000));
     EXPECT_EQ(form().FindPlan(), SearchPlan {});
+}
+
+// After a search across line settings, the offer comes in the real message
+// box; accepted, the bus speaks the detector's settings and keeps them for
+// the next run.
+TEST(SearchAcrossLineSettings, TheOfferSwitchesTheBusWhenAccepted)
+{
+    DesktopApp app('.');
+    std::string error;
+    ASSERT_TRUE(app.StartSimBus("ZOR-10 address=2 serial=7000456 baud=9600\n", "Тестовая шина", error)) << error;
+    app.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.Main()));
+    BoxWatcher boxes;
+    boxes.answers = { "Да" };
+    SearchPlan plan { 1, 3, 60, {} };
+    plan.lines = LineChoices({ 19200, 9600 }, { TParity::pEven }, { TStopBits::sb1 });
+    app.Form().SetFindPlan(plan);
+    app.Form().ActFindExecute();
+    ASSERT_TRUE(WaitFor([&] { return !app.Form().Finding() && !boxes.texts.empty(); }, 5000));
+    EXPECT_EQ(boxes.texts[0].rfind("Больше всего приборов отвечает при настройках линии 9600 / 8-Even-1", 0), 0u)
+        << boxes.texts[0];
+    EXPECT_EQ(boxes.buttons[0], (QStringList { "Да", "Нет" }));
+    EXPECT_TRUE(app.Form().StatBar.text(0).ends_with(": 9600 / 8-Even-1")) << app.Form().StatBar.text(0);
+    EXPECT_EQ(app.Form().VSModbus.BaudRateValue(), 9600u);
+    EXPECT_NE(app.Form().DevList().at(2), nullptr);
+    const std::optional<LineMemory> kept = LoadLineMemory();
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->baud, 9600u);
 }
 
 } // namespace
