@@ -12,9 +12,11 @@
 #include "ui/LoraWindow.h"
 #include "ui/PortSettingsDialog.h"
 #include "ui/QtWindowHost.h"
+#include "ui/SearchOptionsWindow.h"
 
 #include "sim/SimDetector.h"
 
+#include <QAction>
 #include <QDir>
 #include <QMenu>
 #include <QProcess>
@@ -144,6 +146,18 @@ TEST_F(ScreenTour, EveryWindow)
         5000, [] {});
     Later([&] { click(&app.Main(), "bCfg"); });
     ASSERT_TRUE(WaitFor([&] { return settings.done(); }, 6000));
+
+    Script options(
+        {
+            { [] { return qobject_cast<SearchOptionsWindow*>(QApplication::activeModalWidget()) != nullptr; },
+                [&] {
+                    shoot("13-search-options");
+                    QApplication::activeModalWidget()->close();
+                } },
+        },
+        5000, [] {});
+    Later([&] { app.Main().findChild<QAction*>("ActFindOptions")->trigger(); });
+    ASSERT_TRUE(WaitFor([&] { return options.done(); }, 6000));
 }
 
 // A USB adapter pulled out while a detector is read: the panel greyed with
