@@ -45,6 +45,21 @@ protected:
         const QString path = QString("%1/%2.png").arg(folder_, name);
         EXPECT_EQ(QProcess::execute("import", { "-window", "root", path }), 0) << path.toStdString();
     }
+    // Opens a modal window of type W, photographs it and closes it.
+    template <class W> void shootModal(const QString& name, std::function<void()> open)
+    {
+        Script steps(
+            {
+                { [] { return qobject_cast<W*>(QApplication::activeModalWidget()) != nullptr; },
+                    [&] {
+                        shoot(name);
+                        QApplication::activeModalWidget()->close();
+                    } },
+            },
+            5000, [] {});
+        Later(std::move(open));
+        ASSERT_TRUE(WaitFor([&] { return steps.done(); }, 6000)) << name.toStdString();
+    }
     forms::TreeNode* deviceNode(uint8_t address)
     {
         for (forms::TreeNode* n : app.Form().DevTree.allNodes())
@@ -135,29 +150,9 @@ TEST_F(ScreenTour, EveryWindow)
     ASSERT_TRUE(WaitFor([&] { return loraSteps.done(); }, 9000)) << "shown " << shown;
 
     // Last: the dialog closes the link until the next search.
-    Script settings(
-        {
-            { [] { return qobject_cast<PortSettingsDialog*>(QApplication::activeModalWidget()) != nullptr; },
-                [&] {
-                    shoot("09-port-settings");
-                    QApplication::activeModalWidget()->close();
-                } },
-        },
-        5000, [] {});
-    Later([&] { click(&app.Main(), "bCfg"); });
-    ASSERT_TRUE(WaitFor([&] { return settings.done(); }, 6000));
-
-    Script options(
-        {
-            { [] { return qobject_cast<SearchOptionsWindow*>(QApplication::activeModalWidget()) != nullptr; },
-                [&] {
-                    shoot("13-search-options");
-                    QApplication::activeModalWidget()->close();
-                } },
-        },
-        5000, [] {});
-    Later([&] { app.Main().findChild<QAction*>("ActFindOptions")->trigger(); });
-    ASSERT_TRUE(WaitFor([&] { return options.done(); }, 6000));
+    shootModal<PortSettingsDialog>("09-port-settings", [&] { click(&app.Main(), "bCfg"); });
+    shootModal<SearchOptionsWindow>(
+        "13-search-options", [&] { app.Main().findChild<QAction*>("ActFindOptions")->trigger(); });
 }
 
 // A USB adapter pulled out while a detector is read: the panel greyed with
