@@ -7,10 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-charts-dev libgl-dev qt6-qpa-plugins
   qt6-translations-l10n
-  libudev-dev zlib1g-dev
+  libudev-dev zlib1g-dev libsqlite3-dev ccache
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
-  mbpoll xvfb xauth imagemagick fonts-dejavu-core
+  mbpoll xvfb xauth imagemagick fonts-dejavu-core poppler-utils
 )
 
 missing=()
