@@ -10,6 +10,7 @@
 
 #include "app/TFormMain.h"
 
+#include "link/NetworkName.h"
 #include "link/PortFacts.h"
 #include "link/PortOpenError.h"
 
@@ -52,7 +53,9 @@ void TFormMain::PortLost()
     }
     TimerReadOnes_->setEnabled(false);
     if (!relapse) {
-        Log.Add("Порт " + port + " потерян: адаптер отключён или не отвечает.");
+        Log.Add("Порт " + port
+            + (IsNetworkName(port) ? " потерян: соединение разорвано или узел не отвечает."
+                                   : " потерян: адаптер отключён или не отвечает."));
     } else {
         if (!link_.quiet)
             Log.Add("Порт " + port

@@ -43,6 +43,7 @@ namespace zor {
 class TFormDlg;
 class TFormLora;
 class TAboutBox;
+class NetworkPortDialog;
 
 enum class MouseButton { Left, Right, Middle };
 
@@ -73,6 +74,13 @@ public:
     void FormClose();
     void ComBoxChange();
     void bCfgClick(ports::LineSettingsDialog& dialog);
+    // "Сетевой порт...": lists the bus the technician names by host, port
+    // and mode and chooses it; the address is offered again the next time.
+    void NetPortClick(NetworkPortDialog& dialog);
+    // Lists a port the platform does not (a pseudo-terminal, a network bus)
+    // and chooses it. A network bus with no description is described by its
+    // mode.
+    void UsePort(const std::string& name, const std::string& description);
     // Status panel 0: "name: rate / bits-parity-stop".
     void PortCaption(const std::string& name, uint32_t baud, int dataBits, int parity, int stopBits);
     void ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits) override;
@@ -334,6 +342,8 @@ private:
     bool Finding_ = false;
     uint8_t FindAddr_ = 0;
     SearchPlan FindPlan_;
+    // The network bus last named in "Сетевой порт...".
+    std::string NetPort_;
     // The plan of the search that runs, within the bounds of its line, and
     // the link's own polling that a fast search returns to.
     SearchPlan Running_;

@@ -3,7 +3,9 @@
 #include "app/TFormMain.h"
 #include "commands/TFormDlg.h"
 #include "commands/TFormLora.h"
+#include "link/PortByName.h"
 #include "link/PosixSerialPort.h"
+#include "link/TcpPort.h"
 #include "ports/UdevPortMonitor.h"
 #include "ports/UdevPortProvider.h"
 #include "sim/PtyTransport.h"
@@ -40,7 +42,8 @@ DesktopApp::DesktopApp(char separator)
     });
 
     form_ = std::make_unique<TFormMain>(TFormMain::Platform { loop_, dialogs_, host_,
-        std::make_unique<PosixSerialPort>(), std::make_unique<ports::UdevPortProvider>(), separator });
+        std::make_unique<PortByName>(std::make_unique<PosixSerialPort>(), std::make_unique<TcpPort>()),
+        std::make_unique<ports::UdevPortProvider>(), separator });
     main_ = std::make_unique<MainWindow>(
         *form_, [](QWidget* parent) { return std::make_unique<PortSettingsDialog>(parent); });
     conc_ = new ConcDialog(form_->FormDlg(), main_.get());
@@ -85,13 +88,7 @@ void DesktopApp::Recall()
 
 void DesktopApp::UsePort(const std::string& path, const std::string& description)
 {
-    const int32_t number = form_->ComPort.AddPort(path, description);
-    const auto& list = form_->ComPort.GetDeviceList();
-    for (size_t i = 0; i < list.size(); ++i)
-        if (list[i].Data == number) {
-            Guarded([&] { form_->ComBox.Pick(static_cast<int>(i)); });
-            return;
-        }
+    Guarded([&] { form_->UsePort(path, description); });
 }
 
 bool DesktopApp::StartDemo(std::string& error)

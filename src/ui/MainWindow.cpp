@@ -7,6 +7,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/Icons.h"
 #include "ui/LineMemoryStore.h"
+#include "ui/NetworkPortWindow.h"
 #include "ui/PortComboBox.h"
 #include "ui/SearchOptionsWindow.h"
 #include "ui/WindowPlaceStore.h"
@@ -16,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -166,8 +168,8 @@ QWidget* MainWindow::findPanel()
     panel->addSection("MODBUS RTU", tree_, 1);
 
     auto* settings = new QWidget(panel);
-    auto* row = new QHBoxLayout(settings);
-    row->setContentsMargins(4, 6, 4, 6);
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 6, 0, 6);
     row->setSpacing(3);
     portBox_ = new PortComboBox(settings);
     portBox_->setObjectName("ComBox");
@@ -195,6 +197,24 @@ QWidget* MainWindow::findPanel()
         });
     });
     row->addWidget(cfg);
+
+    // A bus behind a serial device server or a Modbus TCP gateway is listed
+    // and chosen as a port of its own.
+    auto* network = new QPushButton("Сетевой порт...", settings);
+    network->setObjectName("BtNetPort");
+    network->setToolTip("Подключиться к шине через преобразователь RS-485 - Ethernet или шлюз Modbus TCP");
+    connect(network, &QPushButton::clicked, this, [this] {
+        Guarded([this] {
+            NetworkPortWindow dialog(this);
+            form_.NetPortClick(dialog);
+            StoreLineMemory(form_.RememberedLine());
+        });
+    });
+    auto* column = new QVBoxLayout(settings);
+    column->setSpacing(0);
+    column->addLayout(row);
+    column->addWidget(network, 0, Qt::AlignLeft);
+    column->setContentsMargins(4, 0, 4, 6);
     panel->addSection("Настройки", settings);
     return panel;
 }
