@@ -1,5 +1,7 @@
 #include "ui/NetworkPortWindow.h"
 
+#include "ui/DialogButtons.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -37,11 +39,7 @@ NetworkPortWindow::NetworkPortWindow(QWidget* parent)
     auto* note = new QLabel("Кадры, опрос и время ожидания ответа те же, что на последовательном порту.", this);
     note->setWordWrap(true);
 
-    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons_->button(QDialogButtonBox::Ok)->setText("ОК");
-    buttons_->button(QDialogButtonBox::Cancel)->setText("Отмена");
-    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    buttons_ = OkCancelButtons(this);
     connect(host_, &QLineEdit::textChanged, this, &NetworkPortWindow::check);
 
     auto* form = new QFormLayout;

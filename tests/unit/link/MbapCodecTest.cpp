@@ -3,7 +3,8 @@
 // gateway sends in which segments, and what the master then reads.
 
 #include "link/MbapCodec.h"
-#include "link/TVSModbusRTU.h"
+
+#include "Frames.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,9 @@ using namespace zor;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-// An RTU frame: the bytes and their CRC, low byte first.
-Bytes Rtu(Bytes b)
-{
-    const uint16_t crc = ModbusCRC16(b.data(), b.size());
-    b.push_back(static_cast<uint8_t>(crc & 0xFF));
-    b.push_back(static_cast<uint8_t>(crc >> 8));
-    return b;
-}
+using test::Bytes;
+// An RTU frame: the bytes and their CRC.
+constexpr auto Rtu = test::WithCrc;
 
 Bytes Join(std::initializer_list<Bytes> parts)
 {
