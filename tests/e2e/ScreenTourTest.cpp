@@ -10,6 +10,7 @@
 #include "ui/ConcDialog.h"
 #include "ui/HelpWindow.h"
 #include "ui/LoraWindow.h"
+#include "ui/NetworkPortWindow.h"
 #include "ui/PortSettingsDialog.h"
 #include "ui/QtWindowHost.h"
 #include "ui/SearchOptionsWindow.h"
@@ -153,6 +154,7 @@ TEST_F(ScreenTour, EveryWindow)
     shootModal<PortSettingsDialog>("09-port-settings", [&] { click(&app.Main(), "bCfg"); });
     shootModal<SearchOptionsWindow>(
         "13-search-options", [&] { app.Main().findChild<QAction*>("ActFindOptions")->trigger(); });
+    shootModal<NetworkPortWindow>("14-network-port", [&] { click(&app.Main(), "BtNetPort"); });
 }
 
 // A USB adapter pulled out while a detector is read: the panel greyed with
