@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -20,6 +21,18 @@ constexpr int kMaxBlockMs = 10;
 constexpr size_t kMostQueued = 8192;
 
 } // namespace
+
+TcpPort::TcpPort(Clock clock)
+    : clock_(std::move(clock))
+{
+}
+
+uint64_t TcpPort::SteadyMs()
+{
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
 
 TcpPort::~TcpPort()
 {
@@ -70,7 +83,7 @@ bool TcpPort::open(const std::string& name)
     }
     fd_ = fd;
     connecting_ = done != 0;
-    deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kConnectTimeoutMs);
+    deadlineMs_ = clock_() + kConnectTimeoutMs;
     if (settle(kMaxBlockMs) == Connect::Failed) {
         close();
         return fail(ConnectErrorFromErrno(connectError_));
@@ -96,7 +109,7 @@ TcpPort::Connect TcpPort::settle(int waitMs)
         connecting_ = connectError_ != 0;
         return connecting_ ? Connect::Failed : Connect::Up;
     }
-    if (std::chrono::steady_clock::now() < deadline_)
+    if (clock_() < deadlineMs_)
         return Connect::Pending;
     connectError_ = ETIMEDOUT;
     return Connect::Failed;

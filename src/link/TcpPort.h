@@ -17,7 +17,7 @@
 #include "link/NetworkName.h"
 #include "link/SerialPort.h"
 
-#include <chrono>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -25,7 +25,10 @@ namespace zor {
 
 class TcpPort final : public SerialPort {
 public:
-    TcpPort() = default;
+    // A millisecond clock: the steady clock by default, a test's own in
+    // tests.
+    using Clock = std::function<uint64_t()>;
+    explicit TcpPort(Clock clock = SteadyMs);
     ~TcpPort() override;
     TcpPort(const TcpPort&) = delete;
     TcpPort& operator=(const TcpPort&) = delete;
@@ -57,6 +60,8 @@ public:
     PortError lastError() const override { return lastError_; }
 
 private:
+    static uint64_t SteadyMs();
+
     enum class Connect { Up, Pending, Failed };
     // Whether the connect has come about, waiting at most waitMs for it; on
     // failure its error is in connectError_.
@@ -71,7 +76,8 @@ private:
     int fd_ = -1;
     bool connecting_ = false;
     int connectError_ = 0;
-    std::chrono::steady_clock::time_point deadline_;
+    Clock clock_;
+    uint64_t deadlineMs_ = 0;
     // Set for a Modbus TCP gateway.
     std::optional<MbapCodec> mbap_;
     // RTU bytes for the master; bytes for the socket that it has not taken.
