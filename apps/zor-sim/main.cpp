@@ -25,7 +25,8 @@ namespace {
 
 constexpr const char* kUsage = R"(Usage: zor-sim [OPTION]...
 Simulates an RS-485 bus of ZOR-10..ZOR-13 gas detectors (Modbus RTU slaves)
-on a new pseudo-terminal, for trying the service tool without a detector.
+on a new pseudo-terminal or behind a TCP port, for trying the service tool
+without a detector.
 
   --bus FILE      the detectors that FILE describes, one per line
   --device LINE   adds a detector written like a line of a bus file, e.g.
