@@ -1,9 +1,11 @@
-// The main window's logic on a bus reached over TCP, in real time: through a
-// serial device server (RTU over TCP) and a Modbus TCP gateway the search, a
-// read cycle and a settings write leave the same exchange log as on a
-// pseudo-terminal; a server that goes away in the middle of reading is a
-// lost port that comes back with it; a refused connection is explained.
-// The far ends are zor-sim's own transports. Every wait is bounded.
+// The main window's logic on a bus reached over TCP, in real time: through
+// zor-sim as a serial device server (--tcp) and as a Modbus TCP gateway
+// (--modbus-tcp) the search, a read cycle and a settings write leave the
+// same exchange log as through zor-sim's pseudo-terminal; a server that goes
+// away in the middle of reading is a lost port that comes back with it; a
+// refused connection is explained. Every wait is bounded.
+
+#include "ZorSimProcess.h"
 
 #include "app/TFormMain.h"
 #include "link/NetworkName.h"
@@ -11,10 +13,6 @@
 #include "link/PosixSerialPort.h"
 #include "link/TcpPort.h"
 #include "sim/PollLoop.h"
-#include "sim/PtyTransport.h"
-#include "sim/SimBus.h"
-#include "sim/SimDetector.h"
-#include "sim/TcpTransport.h"
 #include "unit/app/AppFixture.h"
 
 #include <gtest/gtest.h>
@@ -28,71 +26,28 @@ namespace zor::test {
 namespace {
 
 constexpr uint32_t kWaitMs = 8000;
+constexpr const char* kDetector = "ZOR-10 address=1 serial=6100001 gas=1 version=204";
 
-enum class Way { Pty, RtuOverTcp, ModbusTcp };
-
-LineSettings BusLine()
-{
-    LineSettings line;
-    line.baud = 19200;
-    line.parity = ParityKind::Even;
-    return line;
-}
-
-// The simulated bus behind one way of reaching it; name() is what the tool
-// opens it by.
-class FarEnd {
-public:
-    FarEnd(PollLoop& loop, SimBus& bus, Way way, uint16_t port = 0)
-        : loop_(loop)
-    {
-        std::string error;
-        if (way == Way::Pty) {
-            pty_ = std::make_unique<PtyTransport>(bus);
-            ok_ = pty_->open(error);
-            name_ = pty_->slavePath();
-            loop_.watch(pty_->fd(), [this] { pty_->onReadable(); });
-        } else {
-            const NetworkMode mode = way == Way::ModbusTcp ? NetworkMode::ModbusTcp : NetworkMode::RtuOverTcp;
-            tcp_ = std::make_unique<TcpTransport>(bus, loop, mode, BusLine());
-            ok_ = tcp_->listen("127.0.0.1", port, error);
-            name_ = NetworkName({ mode, "127.0.0.1", tcp_->port() });
-        }
-        EXPECT_TRUE(ok_) << error;
-    }
-    ~FarEnd()
-    {
-        if (pty_)
-            loop_.unwatch(pty_->fd());
-    }
-    bool ok() const { return ok_; }
-    const std::string& name() const { return name_; }
-    uint16_t port() const { return tcp_ ? tcp_->port() : 0; }
-
-private:
-    PollLoop& loop_;
-    std::unique_ptr<PtyTransport> pty_;
-    std::unique_ptr<TcpTransport> tcp_;
-    std::string name_;
-    bool ok_ = false;
-};
+// zor-sim's options for each way of reaching its bus.
+const std::vector<std::string> kPty {};
+const std::vector<std::string> kDeviceServer { "--tcp", "0" };
+const std::vector<std::string> kGateway { "--modbus-tcp", "0" };
 
 class NetworkBus : public ::testing::Test {
 protected:
-    void start(Way way, uint16_t port = 0)
+    void start(std::vector<std::string> way)
     {
         form.reset();
         far.reset();
-        bus = std::make_unique<SimBus>(loop);
-        bus->add(SimModel::Zor10, 1).serial(6100001).gas(1).version(204);
-        far = std::make_unique<FarEnd>(loop, *bus, way, port);
-        ASSERT_TRUE(far->ok());
+        way.insert(way.end(), { "--device", kDetector });
+        far = std::make_unique<Simulator>(way);
+        ASSERT_FALSE(far->path().empty());
         form = std::make_unique<TFormMain>(TFormMain::Platform { loop, dialogs, windows,
             std::make_unique<PortByName>(std::make_unique<PosixSerialPort>(), std::make_unique<TcpPort>()),
             std::make_unique<FixedPorts>(ports::PlatformPorts {}), ',' });
         windows.form = form.get();
         form->FormCreate();
-        form->UsePort(far->name(), "");
+        form->UsePort(far->path(), "");
     }
     bool waitFor(const std::function<bool()>& done) { return loop.waitUntil(done, kWaitMs); }
     bool logged(const std::string& line) const { return form->Log.Text().find(line) != std::string::npos; }
@@ -124,14 +79,13 @@ protected:
         std::vector<std::string> lines;
         std::istringstream text(form->Log.Text());
         for (std::string line; std::getline(text, line);)
-            if (line.find(far->name()) == std::string::npos)
+            if (line.find(far->path()) == std::string::npos)
                 lines.push_back(line);
         return lines;
     }
 
     PollLoop loop;
-    std::unique_ptr<SimBus> bus;
-    std::unique_ptr<FarEnd> far;
+    std::unique_ptr<Simulator> far;
     ScriptedDialogs dialogs;
     FakeWindows windows;
     std::unique_ptr<TFormMain> form;
@@ -139,15 +93,21 @@ protected:
 
 TEST_F(NetworkBus, TheExchangeIsTheSameAsOnAPseudoTerminal)
 {
-    start(Way::Pty);
+    start(kPty);
     const std::vector<std::string> onPty = exchange();
     ASSERT_GT(onPty.size(), 10u);
     EXPECT_EQ(dialogs.texts(), std::vector<std::string> { "Параметры изменены!" });
-    for (const Way way : { Way::RtuOverTcp, Way::ModbusTcp }) {
-        SCOPED_TRACE(way == Way::ModbusTcp ? "Modbus TCP" : "RTU over TCP");
+    struct Way {
+        const char* name;
+        const std::vector<std::string>& options;
+        const char* description;
+    };
+    for (const Way way :
+        { Way { "device server", kDeviceServer, " (RTU поверх TCP)" }, Way { "gateway", kGateway, " (Modbus TCP)" } }) {
+        SCOPED_TRACE(way.name);
         dialogs.shown.clear();
-        start(way);
-        EXPECT_EQ(form->ComBox.text(), far->name() + (way == Way::ModbusTcp ? " (Modbus TCP)" : " (RTU поверх TCP)"));
+        start(way.options);
+        EXPECT_EQ(form->ComBox.text(), far->path() + way.description);
         EXPECT_EQ(form->StatBar.text(0), form->ComBox.text() + ": 19200 / 8-Even-1");
         EXPECT_EQ(exchange(), onPty);
         EXPECT_EQ(dialogs.texts(), std::vector<std::string> { "Параметры изменены!" });
@@ -156,15 +116,14 @@ TEST_F(NetworkBus, TheExchangeIsTheSameAsOnAPseudoTerminal)
 
 TEST_F(NetworkBus, AServerGoneMidReadIsALostPortThatComesBackWithIt)
 {
-    start(Way::ModbusTcp);
+    start(kGateway);
     form->ActFindExecute();
     ASSERT_TRUE(waitFor([&] { return form->DevList().at(1) != nullptr; }));
     form->ActStopExecute();
     selectAndRead();
     ASSERT_TRUE(waitFor([&] { return form->ReadBusy(); }));
-    const std::string name = far->name();
-    const uint16_t port = far->port();
-    far.reset();
+    const std::string name = far->path();
+    EXPECT_EQ(far->stop(), 0);
 
     ASSERT_TRUE(
         waitFor([&] { return logged("Порт " + name + " потерян: соединение разорвано или узел не отвечает."); }));
@@ -176,8 +135,9 @@ TEST_F(NetworkBus, AServerGoneMidReadIsALostPortThatComesBackWithIt)
     EXPECT_EQ(form->StatBar.text(3), "Порт " + name + " не открывается");
     EXPECT_TRUE(dialogs.shown.empty());
 
-    far = std::make_unique<FarEnd>(loop, *bus, Way::ModbusTcp, port);
-    ASSERT_TRUE(far->ok());
+    far = std::make_unique<Simulator>(std::vector<std::string> {
+        "--modbus-tcp", std::to_string(ParseNetworkName(name)->port), "--device", kDetector });
+    ASSERT_EQ(far->path(), name);
     ASSERT_TRUE(waitFor([&] { return form->VSModbus.Connected(); }));
     EXPECT_TRUE(logged("Порт " + name + " снова открыт."));
     EXPECT_EQ(form->BtRead.action(), &form->ActReadStop);
@@ -203,7 +163,7 @@ uint16_t FreePort()
 
 TEST_F(NetworkBus, ARefusedConnectionIsExplainedAndNothingIsSent)
 {
-    start(Way::RtuOverTcp);
+    start(kDeviceServer);
     const std::string name = NetworkName({ NetworkMode::ModbusTcp, "127.0.0.1", FreePort() });
     form->UsePort(name, "");
     form->ActFindExecute();
