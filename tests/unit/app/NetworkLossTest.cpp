@@ -13,8 +13,12 @@ namespace {
 
 const std::string kName = "tcp://192.168.1.10:502";
 
-class NetworkLoss : public ::testing::Test {
+class NetworkLoss : public AppFixture {
 protected:
+    NetworkLoss()
+        : AppFixture(kName)
+    {
+    }
     void SetUp() override
     {
         bus.add(SimModel::Zor10, 1).serial(6100001).gas(1).version(204);
@@ -22,25 +26,13 @@ protected:
         form->UsePort(kName, "");
         // Ticked for an adapter before, it stays with the link.
         form->VSModbus.SetRS485Mode(true);
-        form->ActFindExecute();
-        loop.advance(1500);
-        form->ActStopExecute();
-        form->DevTreeMouseDown(MouseButton::Left, form->DevTree.roots().front()->children().front().get());
+        SearchUpTo(1);
+        Select(1);
         form->ActRenewExecute();
         loop.advance(1900);
         ASSERT_TRUE(form->Panel.DevPanel.enabled());
     }
     bool Logged(const std::string& piece) const { return form->Log.Text().find(piece) != std::string::npos; }
-
-    VirtualLoop loop;
-    MemoryWire wire { loop, kName };
-    SimBus bus { loop };
-    std::vector<Frame> sent;
-    std::vector<LineSettings> sentLines;
-    WireTap tap { wire, bus, sent, sentLines };
-    ScriptedDialogs dialogs;
-    FakeWindows windows;
-    std::unique_ptr<TFormMain> form;
 };
 
 TEST_F(NetworkLoss, AClosedConnectionIsTheNetworkBusLostAndBackByItsName)
