@@ -116,6 +116,7 @@ void TFormMain::RenameNode(forms::TreeNode* node, uint8_t address, int32_t seria
 {
     DevTree.setText(node, NodeText(address, serial));
     DevTree.setOverlayIndex(node, address);
+    Overview.Sync(DevList_);
 }
 
 void TFormMain::ShowConcentrationDialog()

@@ -201,5 +201,24 @@ TEST_F(ScreenTour, Trend)
     shoot("12-trend-whole-screen");
 }
 
+// The bus overview on the whole demo bus while detector 1 is read: one
+// detector over its thresholds, one that stopped answering.
+TEST_F(ScreenTour, Overview)
+{
+    click(&app.Main(), "BtFind");
+    ASSERT_TRUE(WaitFor([&] { return deviceNode(4) != nullptr; }, 8000));
+    click(&app.Main(), "BtFind");
+    press(1);
+    click(&app.Main(), "BtRead");
+    click(&app.Main(), "BtOverview");
+    QTest::qWait(32000); // the detectors warm up
+    app.Bus()->detector(3).applyTestGas(150);
+    app.Bus()->detector(4).silent();
+    QTest::qWait(16000);
+    shoot("13-overview");
+    app.Main().setGeometry(app.Main().screen()->availableGeometry());
+    shoot("14-overview-whole-screen");
+}
+
 } // namespace
 } // namespace zor::ui::e2e
