@@ -154,7 +154,7 @@ TEST_F(ScreenTour, EveryWindow)
     shootModal<PortSettingsDialog>("09-port-settings", [&] { click(&app.Main(), "bCfg"); });
     shootModal<SearchOptionsWindow>(
         "13-search-options", [&] { app.Main().findChild<QAction*>("ActFindOptions")->trigger(); });
-    shootModal<NetworkPortWindow>("14-network-port", [&] { click(&app.Main(), "BtNetPort"); });
+    shootModal<NetworkPortWindow>("15-network-port", [&] { click(&app.Main(), "BtNetPort"); });
 }
 
 // A USB adapter pulled out while a detector is read: the panel greyed with
