@@ -29,7 +29,9 @@ TFormMain::TFormMain(Platform platform)
     , formLora_(std::make_unique<TFormLora>(
           static_cast<CommandBus&>(*this), static_cast<CommandWindow&>(*this), dialogs_, WriteOp_))
     , aboutBox_(std::make_unique<TAboutBox>())
+    , journal_(loop_, { DevList_, Panel, formLora_->Settings, [this] { return settingsWrite_.SpanValue(); } })
 {
+    journal_.Attach(platform.journal, platform.clock);
     // The link as the window description sets it up.
     VSModbus.SetPortName("COM1");
     VSModbus.SetBaudRate(TBaudRate::brCustom);
@@ -151,8 +153,10 @@ void TFormMain::ReopenBusLine()
 
 void TFormMain::FormClose()
 {
-    // Nothing is offered to a window that closes.
+    // Nothing is offered to a window that closes; what the journal waits
+    // for will not come.
     Sweep_.reset();
+    journal_.Flush();
     if (Finding_)
         ActStopExecute();
     VSModbus.Close();
