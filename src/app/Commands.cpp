@@ -49,11 +49,6 @@ void TFormMain::ActCalbExecute()
 
 bool TFormMain::ApplySpan(float x)
 {
-    // An expired cylinder is the technician's call: told, not refused.
-    if (journal_.CylinderExpired())
-        dialogs_.message(forms::DialogOwner::Main, forms::MessageKind::Warning,
-            "Срок годности баллона ПГС истёк (" + journal::DateText(*journal_.Settings.cylinderExpiry) + ")!",
-            forms::MessageButtons::Ok);
     return settingsWrite_.ApplySpan(x);
 }
 

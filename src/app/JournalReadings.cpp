@@ -42,7 +42,14 @@ const std::vector<RegisterRow>& Rows()
 {
     const auto scaled = [](uint16_t reg) { return [reg](const TDevice& d) { return Scaled(d, d.Regs[reg]); }; };
     static const std::vector<RegisterRow> rows {
-        { "Адрес и настройки линии", RegLine, [](const TDevice& d) { return Hex(d.Regs[RegLine]); } },
+        { "Адрес и настройки линии", RegLine,
+            [](const TDevice& d) {
+                const uint16_t w = d.Regs[RegLine];
+                const auto baud = static_cast<size_t>(LineBaudCode(w));
+                return "адрес " + std::to_string(LineAddress(w))
+                    + (baud < BaudRates.size() ? ", " + std::to_string(BaudRates[baud]) + " бит/с" : std::string())
+                    + " (" + Hex(w) + ")";
+            } },
         { "Состояние", RegState, [](const TDevice& d) { return Hex(d.Regs[RegState]); } },
         { "Параметры", RegOptions, [](const TDevice& d) { return Hex(d.Regs[RegOptions]); } },
         { "Концентрация", RegConc, scaled(RegConc) },

@@ -7,6 +7,8 @@
 namespace zor {
 
 namespace {
+constexpr std::string_view kAbandoned = "Операция прервана";
+
 bool IsLora(journal::Operation op)
 {
     return op == journal::Operation::LoraRadio || op == journal::Operation::LoraKeys;
@@ -14,9 +16,15 @@ bool IsLora(journal::Operation op)
 } // namespace
 
 ServiceJournal::ServiceJournal(EventLoop& loop, Sources sources)
-    : loop_(loop)
-    , src_(std::move(sources))
+    : src_(std::move(sources))
+    , wait_(loop.createTimer())
 {
+    wait_->setInterval(kLeftWaitMs);
+    wait_->setHandler([this] {
+        wait_->setEnabled(false);
+        if (phase_ == Phase::AwaitingLeft)
+            Write(false);
+    });
 }
 
 void ServiceJournal::Attach(journal::JournalStore* store, const journal::WallClock* clock)
@@ -27,12 +35,12 @@ void ServiceJournal::Attach(journal::JournalStore* store, const journal::WallClo
 
 void ServiceJournal::Began(journal::Operation op, uint8_t address)
 {
-    if (phase_ != Phase::Idle)
-        Flush();
+    // One that never told its end (a trim whose echo never came) ends here.
+    Ended(false, kAbandoned);
+    Flush();
     const TDevice* dev = src_.devices.at(address);
     if (!store_ || !clock_ || !dev)
         return;
-    ++generation_;
     phase_ = Phase::Running;
     op_ = op;
     address_ = address;
@@ -112,10 +120,7 @@ ServiceJournal::Need ServiceJournal::AfterEnd(bool follows)
     if (phase_ != Phase::Ended)
         return Need::Nothing;
     phase_ = Phase::AwaitingLeft;
-    loop_.callLater(kLeftWaitMs, [this, generation = generation_] {
-        if (generation == generation_ && phase_ == Phase::AwaitingLeft)
-            Write(false);
-    });
+    wait_->setEnabled(true);
     if (follows)
         return Need::Nothing;
     return IsLora(op_) ? Need::Lora : Need::Panel;
@@ -152,10 +157,16 @@ void ServiceJournal::TimedOut()
 
 void ServiceJournal::Flush()
 {
-    if (phase_ == Phase::Running)
-        Ended(false, "Операция прервана");
-    if (phase_ != Phase::Idle)
+    // An operation still running ends as it ends; only what waits for its
+    // values after is written now.
+    if (phase_ == Phase::Ended || phase_ == Phase::AwaitingLeft)
         Write(false);
+}
+
+std::string ServiceJournal::SpanWarning() const
+{
+    return CylinderExpired() ? "Срок годности баллона ПГС истёк (" + journal::DateText(*Settings.cylinderExpiry) + ")!"
+                             : std::string();
 }
 
 bool ServiceJournal::CylinderExpired() const
@@ -163,10 +174,19 @@ bool ServiceJournal::CylinderExpired() const
     return Settings.cylinderExpiry && clock_ && *Settings.cylinderExpiry < journal::LocalDate(clock_->now());
 }
 
+std::string ServiceJournal::CalibrationHint(int32_t serial) const
+{
+    if (!store_ || !clock_)
+        return {};
+    const journal::Due due = journal::DueOfSerial(*store_, serial, clock_->now(), Settings.intervalMonths);
+    return due.state == journal::DueState::Overdue || due.state == journal::DueState::Unknown ? journal::DueHint(due)
+                                                                                              : std::string();
+}
+
 void ServiceJournal::Write(bool withLeft)
 {
     phase_ = Phase::Idle;
-    ++generation_;
+    wait_->setEnabled(false);
     if (IsLora(op_)) {
         record_.readings = LoraReadings(loraFound_ ? &*loraFound_ : nullptr, withLeft ? &src_.lora : nullptr);
     } else {
@@ -175,7 +195,7 @@ void ServiceJournal::Write(bool withLeft)
     }
     const int64_t id = store_->Append(record_);
     if (OnRecord)
-        OnRecord(id);
+        OnRecord(id, record_);
 }
 
 } // namespace zor

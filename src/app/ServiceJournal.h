@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -53,6 +54,7 @@ public:
     void Began(journal::Operation op, uint8_t address) override;
     void Stepped(std::string_view step) override;
     void Ended(bool ok, std::string_view text) override;
+    std::string SpanWarning() const override;
 
     // After an operation's end has been handled: the read its values after
     // need, none when a read follows anyway (follows) or nothing waits.
@@ -72,9 +74,13 @@ public:
     void Flush();
     // The cylinder set is past its day.
     bool CylinderExpired() const;
+    // What a detector found by a search is to be marked with: its
+    // calibration overdue, or none recorded; empty otherwise or without a
+    // journal.
+    std::string CalibrationHint(int32_t serial) const;
 
-    // After a record was written (its id), or a write failed (0).
-    std::function<void(int64_t)> OnRecord;
+    // After a record was written (its id; 0 when the write failed).
+    std::function<void(int64_t id, const journal::JournalRecord& record)> OnRecord;
     // The longest the values after are waited for.
     static constexpr uint32_t kLeftWaitMs = 5000;
 
@@ -83,13 +89,13 @@ private:
     void Write(bool withLeft);
     void AddDetails();
 
-    EventLoop& loop_;
     Sources src_;
+    // Bounds the wait for the values after; goes with the journal.
+    std::unique_ptr<Timer> wait_;
     journal::JournalStore* store_ = nullptr;
     const journal::WallClock* clock_ = nullptr;
 
     Phase phase_ = Phase::Idle;
-    uint32_t generation_ = 0;
     journal::Operation op_ = journal::Operation::Options;
     uint8_t address_ = 0;
     journal::JournalRecord record_;

@@ -30,6 +30,9 @@ public:
     virtual void Stepped(std::string_view step) = 0;
     // The completion text, or the error text.
     virtual void Ended(bool ok, std::string_view text) = 0;
+    // What the technician is told before a span goes out (the test-gas
+    // cylinder past its day); empty for nothing. Told, never refused.
+    virtual std::string SpanWarning() const = 0;
 };
 
 class CommandBus {

@@ -39,15 +39,7 @@ std::vector<Due> DueList(const JournalStore& store, WallTime now, int intervalMo
 
 Due DueOfSerial(const JournalStore& store, int32_t serial, WallTime now, int intervalMonths)
 {
-    for (const LastSpan& s : store.LastOfKind(static_cast<int>(Operation::Span))) {
-        if (s.serial == serial) {
-            Due d = DueOf(s.unixTime, now, intervalMonths);
-            d.serial = serial;
-            d.model = s.model;
-            return d;
-        }
-    }
-    Due d;
+    Due d = DueOf(store.LastSuccess(serial, static_cast<int>(Operation::Span)), now, intervalMonths);
     d.serial = serial;
     return d;
 }

@@ -303,6 +303,16 @@ void JournalStore::SetSite(int32_t serial, const std::string& site)
         error_ = sqlite3_errmsg(db_);
 }
 
+std::optional<int64_t> JournalStore::LastSuccess(int32_t serial, int kind) const
+{
+    Statement q(
+        db_, "SELECT unix_time FROM records WHERE serial = ?1 AND kind = ?2 AND success = 1 ORDER BY id DESC LIMIT 1");
+    q.bind(1, int64_t { serial }).bind(2, int64_t { kind });
+    if (q.step() == SQLITE_ROW)
+        return q.integer(0);
+    return std::nullopt;
+}
+
 std::vector<LastSpan> JournalStore::LastOfKind(int kind) const
 {
     // The newest record of each serial names its model; the newest

@@ -57,6 +57,9 @@ public:
     std::string Site(int32_t serial) const;
     void SetSite(int32_t serial, const std::string& site);
 
+    // The time of the newest successful record of a kind for a serial
+    // number; none when there is none.
+    std::optional<int64_t> LastSuccess(int32_t serial, int kind) const;
     // Every serial number the journal holds, with its newest successful
     // record of the given kind.
     std::vector<LastSpan> LastOfKind(int kind) const;

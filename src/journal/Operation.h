@@ -1,42 +1,22 @@
 #pragma once
 // The operations that change a detector, as the journal names them.
 
+#include <iterator>
 #include <string_view>
 
 namespace zor::journal {
 
-enum class Operation : int {
-    Options = 1, // the parameter write
-    Interface = 2, // address and line settings
-    Zero = 3,
-    Span = 4,
-    Reset = 5, // calibration reset
-    CurrentTrim = 6,
-    LoraRadio = 7,
-    LoraKeys = 8,
-};
+// The parameter write, address and line settings, zero, span, calibration
+// reset, current-output trim, LoRa radio settings, LoRa session keys.
+enum class Operation : int { Options = 1, Interface, Zero, Span, Reset, CurrentTrim, LoraRadio, LoraKeys };
 
 constexpr std::string_view OperationText(Operation op)
 {
-    switch (op) {
-    case Operation::Options:
-        return "Запись параметров";
-    case Operation::Interface:
-        return "Запись настроек интерфейса";
-    case Operation::Zero:
-        return "Установка нуля (Уст. 0)";
-    case Operation::Span:
-        return "Градуировка по ПГС (Град.)";
-    case Operation::Reset:
-        return "Сброс градуировки";
-    case Operation::CurrentTrim:
-        return "Коррекция токового выхода";
-    case Operation::LoraRadio:
-        return "Запись настроек LoRa";
-    case Operation::LoraKeys:
-        return "Запись ключей LoRaWAN";
-    }
-    return "";
+    constexpr std::string_view texts[] { "Запись параметров", "Запись настроек интерфейса", "Установка нуля (Уст. 0)",
+        "Градуировка по ПГС (Град.)", "Сброс градуировки", "Коррекция токового выхода", "Запись настроек LoRa",
+        "Запись ключей LoRaWAN" };
+    const int i = static_cast<int>(op) - 1;
+    return i >= 0 && i < static_cast<int>(std::size(texts)) ? texts[i] : std::string_view();
 }
 
 } // namespace zor::journal

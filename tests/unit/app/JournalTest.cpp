@@ -5,6 +5,7 @@
 #include "AppFixture.h"
 
 #include "journal/JournalStore.h"
+#include "journal/Operation.h"
 #include "sim/SimDetector.h"
 
 #include <algorithm>
@@ -47,9 +48,14 @@ protected:
     }
     void Read()
     {
-        OpenRead(5);
+        MakeForm();
         form->Journal().Attach(store.get(), &clock);
         form->Journal().Settings.technician = "Петров П.П.";
+        SearchUpTo(5);
+        Select(5);
+        ReadPanel();
+        sent.clear();
+        dialogs.shown.clear();
     }
     std::vector<JournalRecord> Records() const
     {
@@ -67,6 +73,18 @@ protected:
     }
     // Runs the operation out and the journal's wait for the values after.
     void Settle() { loop.advance(ServiceJournal::kLeftWaitMs + 2000); }
+    // The journal's one record, after the operation and its wait have run
+    // out; an empty record when it holds none or more.
+    JournalRecord OnlyRecord()
+    {
+        Settle();
+        const auto records = Records();
+        if (records.size() != 1) {
+            ADD_FAILURE() << records.size() << " records";
+            return {};
+        }
+        return records[0];
+    }
 
     std::string dir_;
     journal::FixedClock clock { { 1'796'986'800, 60 } }; // 2026-12-11 12:00 +01:00
@@ -94,11 +112,8 @@ TEST_P(EachOperation, LeavesOneRecordWithItsValuesBeforeAndAfter)
     Read();
     c.act(*form);
     Finish();
-    Settle();
 
-    const auto records = Records();
-    ASSERT_EQ(records.size(), 1u);
-    const JournalRecord& r = records[0];
+    const JournalRecord r = OnlyRecord();
     EXPECT_EQ(r.operation, c.operation);
     EXPECT_TRUE(r.success);
     EXPECT_EQ(r.result, c.result);
@@ -157,8 +172,10 @@ TEST_F(JournalTest, InterfaceWriteReadsTheDeviceAtItsNewAddress)
     ASSERT_EQ(records.size(), 1u);
     const Values v = ValuesOf(records[0]);
     // High byte: the address.
-    EXPECT_EQ(v.at("Адрес и настройки линии").first.substr(0, 4), "0x05");
-    EXPECT_EQ(v.at("Адрес и настройки линии").second.substr(0, 4), "0x09");
+    EXPECT_TRUE(v.at("Адрес и настройки линии").first.starts_with("адрес 5, 19200 бит/с (0x05"))
+        << v.at("Адрес и настройки линии").first;
+    EXPECT_TRUE(v.at("Адрес и настройки линии").second.starts_with("адрес 9, 19200 бит/с (0x09"))
+        << v.at("Адрес и настройки линии").second;
 }
 
 struct FailureCase {
@@ -267,6 +284,68 @@ TEST_F(JournalTest, WithoutAJournalTheTrimIsOneWriteAlone)
     EXPECT_EQ(store->Count(), 0);
 }
 
+struct DueCase {
+    const char* name;
+    std::optional<int64_t> spanDaysAgo; // none: no span recorded
+    bool spanSucceeded;
+    int intervalMonths;
+    std::string hint; // empty: the node is not marked
+};
+
+class DueAtSearch : public JournalTest, public ::testing::WithParamInterface<DueCase> { };
+
+TEST_P(DueAtSearch, MarksTheNodeAndLogsOneLine)
+{
+    const DueCase& c = GetParam();
+    Open();
+    if (c.spanDaysAgo) {
+        JournalRecord r;
+        r.serial = 7000123;
+        r.model = "ZOR-10";
+        r.kind = static_cast<int>(journal::Operation::Span);
+        r.operation = "Градуировка по ПГС (Град.)";
+        r.success = c.spanSucceeded;
+        r.unixTime = clock.now().unixTime - *c.spanDaysAgo * 86400;
+        ASSERT_GT(store->Append(r), 0);
+    }
+    MakeForm();
+    form->Journal().Attach(store.get(), &clock);
+    form->Journal().Settings.intervalMonths = c.intervalMonths;
+    SearchUpTo(5);
+    forms::TreeNode* node = DeviceNode(5);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->hint(), c.hint);
+    const std::string log = form->Log.Text();
+    const std::string line = "Прибор " + node->text() + ": " + c.hint;
+    if (c.hint.empty()) {
+        EXPECT_EQ(log.find("Калибровка"), std::string::npos);
+    } else {
+        ASSERT_NE(log.find(line), std::string::npos) << log;
+        EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos); // once
+    }
+}
+
+// Now: 11.12.2026.
+INSTANTIATE_TEST_SUITE_P(Cases, DueAtSearch,
+    ::testing::Values(DueCase { "NoneRecorded", std::nullopt, true, 6, "Калибровка не записана в журнале" },
+        DueCase { "OnlyAFailedSpan", 10, false, 6, "Калибровка не записана в журнале" },
+        DueCase { "Recent", 10, true, 6, "" }, DueCase { "DueToday", 183, true, 6, "" },
+        DueCase { "OverdueByADay", 184, true, 6, "Калибровка просрочена с 10.12.2026" },
+        DueCase { "LongerInterval", 184, true, 12, "" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(JournalTest, ASuccessfulSpanTakesTheMarkOffTheNode)
+{
+    SimDetector& d = Open();
+    d.applyTestGas(250);
+    Read();
+    ASSERT_EQ(DeviceNode(5)->hint(), "Калибровка не записана в журнале");
+    ASSERT_TRUE(form->ApplySpan(300));
+    Finish();
+    Settle();
+    EXPECT_EQ(DeviceNode(5)->hint(), "");
+}
+
 std::string FileBytes(const std::string& path)
 {
     std::ifstream f(path, std::ios::binary);
@@ -299,11 +378,8 @@ TEST_P(LoraRecord, KeepsWhetherKeysChangedButNeverTheKeys)
     };
     form->N11Click();
     loop.advance(1000);
-    Settle();
 
-    const auto records = Records();
-    ASSERT_EQ(records.size(), 1u);
-    const JournalRecord& r = records[0];
+    const JournalRecord r = OnlyRecord();
     EXPECT_EQ(r.operation, c.operation);
     EXPECT_TRUE(r.success);
     EXPECT_EQ(r.result, "Успешно!");

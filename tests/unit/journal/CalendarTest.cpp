@@ -69,8 +69,9 @@ TEST(CalendarTest, DatesAreReadInTwoSpellingsAndImpossibleOnesRefused)
     for (const Case& c : cases) {
         Date d;
         EXPECT_EQ(ParseDate(c.text, d), c.ok) << c.text;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(d, c.date) << c.text;
+        }
     }
 }
 
