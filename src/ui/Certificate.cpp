@@ -32,12 +32,15 @@ bool IsCalibration(int kind)
 
 QString CertificateHtml(const journal::JournalRecord& r, const std::optional<std::string>& nextDue)
 {
-    QString html = "<html><body style='font-family: DejaVu Sans; font-size: 10pt'>";
+    // Sized to stay on one A4 page with every value of the detector.
+    QString html = "<html><head><style>h2 { font-size: 13pt; margin: 0 } h3 { font-size: 9pt; margin-top: 8px; "
+                   "margin-bottom: 2px } td, th { padding: 2px }</style></head>"
+                   "<body style='font-family: DejaVu Sans; font-size: 8pt'>";
     html += QString("<h2 align='center'>%1</h2>")
                 .arg(IsCalibration(r.kind) ? "Протокол калибровки газоанализатора"
                                            : "Протокол обслуживания газоанализатора");
     html += QString("<p align='center'>№ %1 от %2</p>").arg(r.id).arg(Esc(r.when));
-    html += "<h3>Прибор</h3><table width='100%' cellspacing='0' cellpadding='3' border='1'>";
+    html += "<h3>Прибор</h3><table width='100%' cellspacing='0' cellpadding='2' border='1'>";
     html += Row("Модель", Esc(r.model));
     html += Row("Заводской номер", QString::number(r.serial));
     html += Row("Версия ПО", Esc(r.firmware));
@@ -46,7 +49,7 @@ QString CertificateHtml(const journal::JournalRecord& r, const std::optional<std
     html += Row("Единица измерения", Esc(r.unit));
     html += Row("Диапазон измерений", Esc(r.range + " " + r.unit));
     html += Row("Объект / позиция", r.site.empty() ? QString("—") : Esc(r.site));
-    html += "</table><h3>Операция</h3><table width='100%' cellspacing='0' cellpadding='3' border='1'>";
+    html += "</table><h3>Операция</h3><table width='100%' cellspacing='0' cellpadding='2' border='1'>";
     html += Row("Операция", Esc(r.operation));
     html += Row("Дата и время", Esc(r.when));
     html += Row("Результат", (r.success ? QString("Выполнено: ") : QString("Не выполнено: ")) + Esc(r.result));
@@ -57,9 +60,9 @@ QString CertificateHtml(const journal::JournalRecord& r, const std::optional<std
     if (nextDue)
         html += Row("Следующая калибровка до", Esc(*nextDue));
     html += "</table><h3>Показания прибора</h3>"
-            "<table width='100%' cellspacing='0' cellpadding='3' border='1'>"
-            "<tr><th align='left'>Величина</th><th align='left'>До операции</th>"
-            "<th align='left'>После операции</th></tr>";
+            "<table width='100%' cellspacing='0' cellpadding='2' border='1'>"
+            "<tr><th align='left' width='40%'>Величина</th><th align='left' width='30%'>До операции</th>"
+            "<th align='left' width='30%'>После операции</th></tr>";
     for (const journal::Reading& x : r.readings) {
         const QString mark = x.changed() ? " style='background-color: #ffe9a8'" : "";
         html += QString("<tr%1><td>%2</td><td>%3</td><td>%4%5</td></tr>")
@@ -67,7 +70,7 @@ QString CertificateHtml(const journal::JournalRecord& r, const std::optional<std
                         x.left.empty() ? QString("—") : Esc(x.left), x.changed() ? QString(" *") : QString());
     }
     html += "</table><p style='font-size: 8pt'>* — значение изменилось; «—» — не прочитано.</p>";
-    html += "<br><br><table width='100%'><tr><td>Выполнил: " + Esc(r.technician.empty() ? "" : r.technician)
+    html += "<br><table width='100%'><tr><td>Выполнил: " + Esc(r.technician.empty() ? "" : r.technician)
         + "</td><td align='right'>Подпись: ____________________</td></tr>"
           "<tr><td></td><td align='right'>Дата: ____________________</td></tr></table>";
     html += "</body></html>";

@@ -113,7 +113,7 @@ JournalWindow::JournalWindow(
 {
     setObjectName("JournalWindow");
     setWindowTitle("Журнал");
-    resize(1100, 640);
+    resize(1200, 640);
 
     technician_ = new QLineEdit(qs(journal_.Settings.technician), this);
     technician_->setObjectName("EditTechnician");
@@ -149,9 +149,13 @@ JournalWindow::JournalWindow(
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->verticalHeader()->hide();
     list_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    list_->horizontalHeader()->setStretchLastSection(true);
+    // Widths from the texts the columns hold: sized to content, the view
+    // would read every record of a long journal.
+    const QFontMetrics fm = fontMetrics();
+    const char* const widest[] { "2026-12-11 13:03:11 +00:00", "00000000", "ZOR-10", "Котельная", "", "успешно" };
     for (int c = 0; c < kColumnCount; ++c)
-        list_->setColumnWidth(c, c == 0 ? 160 : c == 4 ? 180 : c == 3 ? 90 : 70);
+        list_->setColumnWidth(c, fm.horizontalAdvance(QString::fromUtf8(widest[c])) + 16);
+    list_->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
 
     header_ = new QLabel(this);
     header_->setObjectName("RecordHeader");
@@ -163,7 +167,9 @@ JournalWindow::JournalWindow(
     values_->setHorizontalHeaderLabels({ "Величина", "До", "После" });
     values_->verticalHeader()->hide();
     values_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    values_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    values_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    values_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    values_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     values_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     site_ = new QLineEdit(this);
     site_->setObjectName("EditSite");
@@ -184,8 +190,7 @@ JournalWindow::JournalWindow(
     auto* split = new QSplitter(this);
     split->addWidget(list_);
     split->addWidget(detail);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setSizes({ 680, 520 });
 
     due_ = new QListWidget(this);
     due_->setObjectName("DueList");
@@ -293,17 +298,17 @@ void JournalWindow::showRecord()
         const QString cells[] { qs(x.name), x.found.empty() ? "—" : qs(x.found), x.left.empty() ? "—" : qs(x.left) };
         for (int c = 0; c < 3; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
+            item->setToolTip(cells[c]);
             if (x.changed()) {
                 QFont bold = item->font();
                 bold.setBold(true);
                 item->setFont(bold);
                 item->setBackground(QColor(255, 233, 168));
-                item->setToolTip("Значение изменилось");
+                item->setToolTip(cells[c] + " — значение изменилось");
             }
             values_->setItem(i, c, item);
         }
     }
-    values_->resizeColumnsToContents();
     site_->setText(qs(journal_.Store()->Site(r.serial)));
 }
 

@@ -59,10 +59,11 @@ protected:
     QTemporaryDir dir;
 };
 
+// The text of the first page.
 QString PdfText(const QString& path)
 {
     QProcess p;
-    p.start("pdftotext", { "-layout", path, "-" });
+    p.start("pdftotext", { "-layout", "-l", "1", path, "-" });
     p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
