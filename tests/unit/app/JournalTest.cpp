@@ -272,6 +272,22 @@ TEST_F(JournalTest, ASpanWithAnExpiredCylinderIsWarnedAboutAndStillSent)
     EXPECT_EQ(records[0].details[3].text, "10.12.2026 (срок истёк)");
 }
 
+TEST_F(JournalTest, WhileReadingAutomaticallyTheNextCycleGivesTheValuesAfter)
+{
+    SimDetector& d = Open();
+    d.writeHolding(1, 0x0400);
+    Read();
+    form->ActRenewExecute();
+    loop.advance(2500); // a whole cycle: nothing is outstanding
+    form->Panel.EditCurr.setValue(19.87);
+    form->ActWriteCurrExecute();
+    const JournalRecord r = OnlyRecord();
+    EXPECT_TRUE(r.success);
+    EXPECT_FALSE(ValuesOf(r).at("Ток, мА").second.empty());
+    // The journal asked for nothing of its own.
+    EXPECT_EQ(form->Log.Text().find("чтение для журнала"), std::string::npos);
+}
+
 TEST_F(JournalTest, WithoutAJournalTheTrimIsOneWriteAlone)
 {
     SimDetector& d = Open();
