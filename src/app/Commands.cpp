@@ -118,6 +118,7 @@ void TFormMain::RenameNode(forms::TreeNode* node, uint8_t address, int32_t seria
     journal_.Moved(address);
     DevTree.setText(node, NodeText(address, serial));
     DevTree.setOverlayIndex(node, address);
+    Overview.Sync(DevList_);
 }
 
 void TFormMain::JournalRead(bool follows)

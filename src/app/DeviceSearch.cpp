@@ -83,6 +83,7 @@ void TFormMain::RemoveAllDevices()
     settingsWrite_.ForgetAll();
     ModelNode_.fill(nullptr);
     DevList_.freeAll();
+    Overview.Sync(DevList_);
 }
 
 void TFormMain::TimerFindTimer()
@@ -128,6 +129,7 @@ void TFormMain::AddFoundDevice(uint8_t address, int32_t serial)
     // An answer from address 0 or above 247 cannot be a detector's.
     if (!DevList_.create(address, *model, serial))
         return;
+    Overview.Sync(DevList_);
     forms::TreeNode*& modelNode = ModelNode_[static_cast<size_t>(*model)];
     if (!modelNode)
         modelNode = DevTree.add(nullptr, std::string(ModelNames[static_cast<size_t>(*model)]), *model + 1);

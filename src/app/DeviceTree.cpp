@@ -40,6 +40,7 @@ void TFormMain::RemoveDevice(uint8_t address, forms::TreeNode* node)
         return;
     forms::TreeNode* modelNode = ModelNode_[static_cast<size_t>(*model)];
     DevList_.remove(address);
+    Overview.Sync(DevList_);
     if (node == SelNode_) {
         Panel.DevPanel.setVisible(false);
         SelectNode(nullptr);

@@ -37,6 +37,7 @@ void TFormMain::ActRenewExecute()
         // Pressed while a write operation runs, reading starts with the
         // first tick after it (a read now would take its echo's place).
         if (WriteOp_ == woNone) {
+            ReadTickAt_ = loop_.tickCount();
             ReadGas(SelAddr());
             ReadBusy_ = true;
         }

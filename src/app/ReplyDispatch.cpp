@@ -44,15 +44,14 @@ void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, ui
         return;
     const uint8_t address = data[0];
     const uint8_t function = data[1];
+    if (!IsOverviewTag(VSModbus.Tag()))
+        OtherAwaited_ = false;
 
     if (function & FnException) {
         // An exception answer of two bytes carries no code to show.
         Log.Add(size >= 3 ? "Ошибка #" + std::to_string(data[2]) : std::string("Ошибка #"));
         return;
     }
-    Answered_ = true;
-    TimerTimeOut_->setEnabled(false);
-
     // Every length is checked before it is read: a short or odd answer is
     // logged as far as it goes.
     uint16_t values[kMaxValues];
@@ -80,6 +79,15 @@ void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, ui
         lines += LogLine(address, function, tag + i, values[i]);
     if (!lines.empty())
         Log.Add(lines);
+
+    // An overview answer is the overview's alone: it neither ends a wait for
+    // another answer nor reaches the search, the commands or the panel.
+    if (IsOverviewTag(tag)) {
+        OverviewAnswer(address, function, values, count);
+        return;
+    }
+    Answered_ = true;
+    TimerTimeOut_->setEnabled(false);
 
     if (Finding_) {
         if (count == ProbeBlock.count && function != FnWriteRegister && function != FnWriteRegisters)
@@ -143,6 +151,8 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
     } else {
         ReadBusy_ = false;
     }
+    // The read cycle is through: the overview may have its turn now.
+    OverviewTurn();
 }
 
 void TFormMain::TimerTimeOutTimer()

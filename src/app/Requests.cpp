@@ -5,6 +5,7 @@
 #include "app/TFormMain.h"
 
 #include "device/Registers.h"
+#include "device/RequestTag.h"
 
 #include <vector>
 
@@ -18,10 +19,18 @@ void TFormMain::ShowTx()
 
 void TFormMain::Issue(uint8_t address, uint8_t function, const uint8_t* data, uint16_t size, int32_t tag, bool purge)
 {
-    Answered_ = false;
+    // An overview answer that may still be on the line is let through and
+    // then purged, even before a request that keeps the queues.
+    const bool overview = IsOverviewTag(tag);
+    const bool overviewCut = !overview && GiveWayToOverview();
+    if (!overview) {
+        Answered_ = false;
+        OtherAwaited_ = true;
+        OtherAskedAt_ = loop_.tickCount();
+    }
     VSModbus.SetTag(tag);
     // Bytes of an earlier, late answer must not join the new one.
-    if (purge)
+    if (purge || overviewCut)
         VSModbus.FlushBuffers(true, true);
     // A frame that did not leave (the port is closed or was lost) is not
     // counted as sent.

@@ -6,15 +6,14 @@
 
 namespace zor {
 
-namespace {
-
-// Milliseconds for n characters at the line's settings, rounded up.
 uint32_t CharactersMs(uint32_t n, const LineSettings& line)
 {
     const uint64_t bits = uint64_t { n } * characterBits(line) * 1000;
     const uint64_t baud = std::max<uint32_t>(line.baud, 1);
     return static_cast<uint32_t>((bits + baud - 1) / baud);
 }
+
+namespace {
 
 constexpr uint32_t kProbeCharacters = 8;
 constexpr uint32_t kAnswerCharacters = 9;

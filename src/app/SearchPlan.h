@@ -61,6 +61,10 @@ constexpr uint32_t kFastProbeMs = 50;
 // probe of 8 characters and an answer of 9, plus 10 ms for the detector's
 // turnaround and the polling.
 uint32_t ShortestProbeMs(const LineSettings& line);
+
+// Milliseconds for n characters at the line's settings, rounded up.
+uint32_t CharactersMs(uint32_t n, const LineSettings& line);
+
 // The link's polling during a fast search: every 5 ms, but never less than
 // two characters' time, or the bytes of one answer would be taken for two.
 uint16_t FastPollingMs(const LineSettings& line);

@@ -82,6 +82,9 @@ TFormMain::TFormMain(Platform platform)
     TimerRead_->setHandler([this] { TimerReadTimer(); });
     TimerReadOnes_->setHandler([this] { TimerReadOnesTimer(); });
     TimerTimeOut_->setHandler([this] { TimerTimeOutTimer(); });
+    TimerOverview_ = loop_.createTimer();
+    TimerOverview_->setInterval(kOverviewTickMs);
+    TimerOverview_->setHandler([this] { TimerOverviewTimer(); });
     TimerHint_ = loop_.createTimer();
     TimerHint_->setInterval(1);
     TimerHint_->setHandler([this] { TimerHintTimer(); });

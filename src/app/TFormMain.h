@@ -8,6 +8,7 @@
 // forwards the user's gestures to the handlers below; tests call the same
 // handlers.
 
+#include "app/BusOverview.h"
 #include "app/ExchangeLog.h"
 #include "app/LineMemory.h"
 #include "app/LinkWatch.h"
@@ -132,6 +133,22 @@ public:
     void ActReadStopExecute();
     void TimerReadOnesTimer();
 
+    // ---- Bus overview (Overview.cpp) ----------------------------------------
+    // "Обзор": reads the detectors of the tree in turn, giving way to
+    // everything else on the line; "Стоп" ends it.
+    void BtOverviewClick();
+    void ActOverviewExecute();
+    void ActOverviewStopExecute();
+    void TimerOverviewTimer();
+    // A double click on the row of the detector at address: selected and
+    // read, as by a double click in the tree.
+    void OverviewRowDblClick(uint8_t address);
+    Timer& TimerOverview() { return *TimerOverview_; }
+    // How often the overview looks whether the line is free.
+    static constexpr uint32_t kOverviewTickMs = 100;
+    // Another request's answer not in this long is no longer waited for.
+    static constexpr uint32_t kOtherWaitMs = 1000;
+
     // ---- Log and help ----------------------------------------------------------
     void ActSaveToFileExecute();
     void ActHelpExecute();
@@ -210,6 +227,10 @@ public:
     ExchangeLog Log;
     // The concentration of each detector read automatically, over time.
     TrendRecorder Trend;
+    forms::Action ActOverview { "Обзор", "Читать все приборы шины по очереди" };
+    forms::Action ActOverviewStop { "Стоп", "Остановить обзор шины" };
+    forms::ActionButton BtOverview { &ActOverview };
+    BusOverview Overview;
 
     ports::TPortHolder ComPort;
     ports::TPortBox ComBox;
@@ -294,6 +315,33 @@ private:
     void JournalRead(bool follows);
     // The bus settings held by ComPort copied into the link.
     void ApplyToLink();
+
+    // The bus overview (Overview.cpp).
+    bool OverviewMayAsk() const;
+    void OverviewTurn();
+    void OverviewAnswer(uint8_t address, uint8_t function, const uint16_t* values, int count);
+    // Before any other request: waits while an overview answer may still be
+    // on the line; true when an overview request was outstanding (its answer
+    // is to be purged).
+    bool GiveWayToOverview();
+    // An overview request and its answer on the line at the bus settings.
+    uint32_t OverviewLineMs() const;
+    // An overview answer not taken in this long after its request is
+    // missed: its time on the line, the link's polling and a margin.
+    uint32_t OverviewWaitMs() const;
+    struct OverviewAsk {
+        BusOverview::Ask ask;
+        uint32_t at = 0; // tick count when it was sent
+    };
+    std::optional<OverviewAsk> OverviewAsked_;
+    bool GivingWay_ = false;
+    // A request other than the overview's waits for its answer, sent at
+    // that tick count.
+    bool OtherAwaited_ = false;
+    uint32_t OtherAskedAt_ = 0;
+    // When the read cycle last sent its first request.
+    uint32_t ReadTickAt_ = 0;
+    std::unique_ptr<Timer> TimerOverview_;
 
     // The serial link (LinkLoss.cpp, PortOpen.cpp, StaleMark.cpp).
     bool OpenLink();

@@ -1,6 +1,7 @@
 #include "device/Decoder.h"
 
 #include "device/DeviceTexts.h"
+#include "device/StateText.h"
 #include "runtime/NumberFormat.h"
 
 #include <algorithm>
@@ -18,39 +19,6 @@ double scale(int decimals)
 bool isZor11To13(const TDevice& dev)
 {
     return dev.Model == ModelZor11 || dev.Model == ModelZor12 || dev.Model == ModelZor13;
-}
-
-// The state text of register 1; the first rule that holds wins.
-std::string_view stateText(uint16_t v, int gas)
-{
-    if (v & StateRangeExceeded)
-        return TextRangeExceeded;
-    if (!(v & StateWorks))
-        return TextError;
-    if (v & StateSpecialMode)
-        return TextSpecialMode;
-    if (v & StateCurrentFixed)
-        return TextCurrentSetup;
-    if (v & StateWarmUp)
-        return TextWarmUp;
-    if (v & StateLimit2)
-        return TextLimit2;
-    if (v & StateLimit1)
-        return gas == GasOxygen ? TextBelowLimit1 : TextLimit1;
-    return TextWorking;
-}
-
-std::string_view errorReason(uint16_t state, uint16_t options)
-{
-    if (options & OptLowSupply)
-        return TextLowSupply;
-    if (state & StateSensorMissing)
-        return TextSensorMissing;
-    if (state & StateSensorDirty)
-        return TextSensorDirty;
-    if (state & StateBadSensorData)
-        return TextBadSensorData;
-    return TextHardware;
 }
 
 } // namespace
@@ -151,7 +119,7 @@ void Decoder::decodeLine(uint16_t v)
 
 void Decoder::decodeState(TDevice& dev, uint16_t v)
 {
-    dev.StateText = std::string(stateText(v, GasCode(dev)));
+    dev.StateText = std::string(StateText(v, GasCode(dev)));
     const int version = dev.Regs[RegVersion];
     setCaption(" (v" + std::to_string(version / 100) + "." + std::to_string(version % 100) + ")"
         + std::string(CaptionDash) + dev.StateText);
@@ -175,12 +143,12 @@ void Decoder::decodeOptions(TDevice& dev, uint16_t v)
     setUnitListEnabled(dev, true);
 
     const uint16_t state = dev.Regs[RegState];
-    if (state & (StateWorks | StateRangeExceeded)) {
+    if (!InError(state)) {
         setImage(ImageWorking);
         return;
     }
     setImage(ImageError);
-    dev.StateText = std::string(TextError) + std::string(ReasonColon) + std::string(errorReason(state, v));
+    dev.StateText = FullStateText(state, v, GasCode(dev));
     setCaption(std::string(CaptionDash) + dev.StateText);
 }
 

@@ -16,9 +16,19 @@ enum class TagKind {
     Other, // a holding block past the panel's that starts below the LoRa block
 };
 
+// The bus overview's requests carry their first register above this mark,
+// so that their answers never reach the panel, the search or the commands.
+// The log takes the register from the low 16 bits as for any request.
+constexpr int32_t OverviewTag = 0x10000;
+
+constexpr bool IsOverviewTag(int32_t tag)
+{
+    return tag >= OverviewTag;
+}
+
 constexpr bool IsInputTag(int32_t tag)
 {
-    return tag >= InRegBase;
+    return tag >= InRegBase && !IsOverviewTag(tag);
 }
 
 // What a read answer of count registers under tag is: a holding block is the

@@ -19,6 +19,7 @@
 #include "ui/LineMemoryStore.h"
 #include "ui/LoraWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/OverviewView.h"
 #include "ui/PortSettingsDialog.h"
 #include "ui/QtTranslation.h"
 #include "ui/TrendView.h"
@@ -53,7 +54,7 @@ DesktopApp::DesktopApp(char separator)
     help_ = new HelpWindow(main_.get());
     lora_ = new LoraWindow(form_->FormLora(), main_.get());
     trend_ = new TrendView(form_->Trend, dialogs_, main_.get());
-    main_->setTrend(trend_);
+    main_->setViews(new OverviewView(*form_, main_.get()), trend_);
     lora_->setLocale(main_->locale());
     conc_->setLocale(main_->locale());
 

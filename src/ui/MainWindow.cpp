@@ -70,11 +70,12 @@ void MainWindow::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
 }
 
-void MainWindow::setTrend(QWidget* trend)
+void MainWindow::setViews(QWidget* overview, QWidget* trend)
 {
-    auto* panel = new ToolPanel("Тренд концентрации", this);
+    auto* panel = new ToolPanel("Обзор шины и тренд", this);
     panel->setObjectName("TrendPanel");
-    panel->addSection("Прибор, читаемый автоматически", trend, 1);
+    panel->addSection("Обзор шины", overview, 2);
+    panel->addSection("Тренд концентрации прибора, читаемого автоматически", trend, 3);
     panels_->addWidget(panel, 1);
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 // The main window on screen: the button bar, the left panel with the device
-// tree and the port, the device panel with the exchange log, the trend, and
-// the status bar. It opens at the screen's top-left corner, or where the
-// technician left it last time, and carries the system menu, the close box
-// and the maximize box. Its least size fits a 1280 x 720 screen with a task
-// bar; what it is made larger goes to the exchange log and the trend. Closing
-// it ends the program, after the window's own close handling.
+// tree and the port, the device panel with the exchange log, the bus
+// overview over the trend, and the status bar. It opens at the screen's
+// top-left corner, or where the technician left it last time, and carries
+// the system menu, the close box and the maximize box. Its least size fits a
+// 1280 x 720 screen with a task bar; what it is made larger goes to the
+// exchange log, the overview and the trend. Closing it ends the program,
+// after the window's own close handling.
 
 #include <QMainWindow>
 
@@ -43,8 +44,8 @@ public:
     // "Журнал": opens the service journal.
     std::function<void()> onJournal;
 
-    // Puts the trend beside the device panel.
-    void setTrend(QWidget* trend);
+    // Puts the bus overview and, under it, the trend beside the device panel.
+    void setViews(QWidget* overview, QWidget* trend);
     // Takes back the size and place of the last run, and keeps them at close.
     void recallPlace();
 

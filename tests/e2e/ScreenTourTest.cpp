@@ -220,15 +220,34 @@ TEST_F(ScreenTour, Journal)
     app.Form().Panel.EditLimit1.setValue(app.Form().Panel.EditLimit1.value() + 1);
     app.Form().ActWriteOptExecute();
     ASSERT_TRUE(WaitFor([&] { return app.Form().Journal().Store()->Count() == 1; }, 10000));
-    shoot("14-tree-calibration-due");
-    shootModal<JournalWindow>("15-journal", [&] { click(&app.Main(), "BtJournal"); });
-    shootModal<CylinderDialog>("16-cylinder", [&] { app.Conc().findChild<QPushButton*>("BtCylinder")->click(); });
+    shoot("15-tree-calibration-due");
+    shootModal<JournalWindow>("16-journal", [&] { click(&app.Main(), "BtJournal"); });
+    shootModal<CylinderDialog>("17-cylinder", [&] { app.Conc().findChild<QPushButton*>("BtCylinder")->click(); });
     // The record's certificate, and its page as a picture.
     const int64_t id = app.Form().Journal().Store()->Find({}).front();
-    const QString pdf = folder_ + "/17-certificate.pdf";
+    const QString pdf = folder_ + "/18-certificate.pdf";
     ASSERT_TRUE(WriteCertificate(*app.Form().Journal().Store()->Get(id), std::nullopt, pdf));
     EXPECT_EQ(
-        QProcess::execute("pdftoppm", { "-png", "-r", "70", "-singlefile", pdf, folder_ + "/17-certificate" }), 0);
+        QProcess::execute("pdftoppm", { "-png", "-r", "70", "-singlefile", pdf, folder_ + "/18-certificate" }), 0);
+}
+
+// The bus overview on the whole demo bus while detector 1 is read: one
+// detector over its thresholds, one that stopped answering.
+TEST_F(ScreenTour, Overview)
+{
+    click(&app.Main(), "BtFind");
+    ASSERT_TRUE(WaitFor([&] { return deviceNode(4) != nullptr; }, 8000));
+    click(&app.Main(), "BtFind");
+    press(1);
+    click(&app.Main(), "BtRead");
+    click(&app.Main(), "BtOverview");
+    QTest::qWait(32000); // the detectors warm up
+    app.Bus()->detector(3).applyTestGas(150);
+    app.Bus()->detector(4).silent();
+    QTest::qWait(16000);
+    shoot("13-overview");
+    app.Main().setGeometry(app.Main().screen()->availableGeometry());
+    shoot("14-overview-whole-screen");
 }
 
 } // namespace

@@ -64,17 +64,20 @@ inline Frame Read3(uint8_t address, uint8_t start, uint8_t count)
 }
 
 // The far end of the wire: every request the window sends is recorded as
-// the detectors hear it, with the line settings it was sent with, and then
-// handed to the simulated bus; the detectors' answers go back on the wire.
+// the detectors hear it, with the line settings it was sent with and the
+// time its last byte arrived, and then handed to the simulated bus; the
+// detectors' answers go back on the wire.
 class WireTap {
 public:
-    WireTap(MemoryWire& wire, SimBus& bus, std::vector<Frame>& sent, std::vector<LineSettings>& lines)
+    WireTap(MemoryWire& wire, SimBus& bus, std::vector<Frame>& sent, std::vector<LineSettings>& lines,
+        std::vector<uint32_t>& times)
         : wire_(wire)
     {
-        wire_.setSlaveReceiver([this, &bus, &sent, &lines](uint8_t byte, const LineSettings& sentWith) {
+        wire_.setSlaveReceiver([this, &bus, &sent, &lines, &times](uint8_t byte, const LineSettings& sentWith) {
             if (framer_.push(byte, bus.loop().tickCount(), 100)) {
                 sent.push_back(framer_.frame());
                 lines.push_back(sentWith);
+                times.push_back(bus.loop().tickCount());
             }
             bus.receive(&byte, 1, HeardLine { sentWith, false });
         });
@@ -162,7 +165,8 @@ protected:
     // Every frame the window sent, as it arrived, and its line settings.
     std::vector<Frame> sent;
     std::vector<LineSettings> sentLines;
-    WireTap tap { wire, bus, sent, sentLines };
+    std::vector<uint32_t> sentAt;
+    WireTap tap { wire, bus, sent, sentLines, sentAt };
     ScriptedDialogs dialogs;
     FakeWindows windows;
     std::unique_ptr<TFormMain> form;
