@@ -70,9 +70,14 @@ int main(int argc, char** argv)
     // Numbers are written with the decimal separator of the user's regional
     // settings.
     zor::ui::DesktopApp tool(zor::ui::SystemSeparator());
-    // The demonstration bus runs at its own line settings.
-    if (!options.parser.isSet(options.demo))
+    // The demonstration bus runs at its own line settings, and keeps a
+    // journal of its own run only.
+    if (!options.parser.isSet(options.demo)) {
         tool.Recall();
+        tool.OpenJournal(zor::ui::DesktopApp::DefaultJournalPath(), true);
+    } else {
+        tool.OpenScratchJournal();
+    }
     if (options.parser.isSet(options.port))
         tool.UsePort(options.parser.value(options.port).toStdString(), "");
     if (options.parser.isSet(options.demo)) {

@@ -14,6 +14,7 @@
 #include "app/LinkWatch.h"
 #include "app/SearchOptions.h"
 #include "app/SearchPlan.h"
+#include "app/ServiceJournal.h"
 #include "app/TrendRecorder.h"
 #include "app/WindowHost.h"
 #include "commands/CommandHost.h"
@@ -63,6 +64,10 @@ public:
         // Where the running programs are seen (brltty, ModemManager, the
         // holder of a busy port).
         std::string proc = "/proc";
+        // The service journal and the clock its records are stamped by;
+        // without them no journal is kept.
+        journal::JournalStore* journal = nullptr;
+        const journal::WallClock* clock = nullptr;
     };
 
     explicit TFormMain(Platform platform);
@@ -239,6 +244,9 @@ public:
     ports::TPortBox ComBox;
     TVSModbusRTU VSModbus;
 
+    // The service journal: a record of each operation that changed a detector.
+    ServiceJournal& Journal() { return journal_; }
+
     TFormDlg& FormDlg() { return *formDlg_; }
     TFormLora& FormLora() { return *formLora_; }
     TAboutBox& AboutBox() { return *aboutBox_; }
@@ -309,6 +317,10 @@ private:
     void RenameNode(forms::TreeNode* node, uint8_t address, int32_t serial) override;
     void ShowConcentrationDialog() override;
     void CloseConcentrationDialog() override;
+    OperationRecorder& Recorder() override { return journal_; }
+    // After an operation's end has been handled: the one read the journal
+    // asks for when no read follows (follows) to show the values after.
+    void JournalRead(bool follows);
     // The bus settings held by ComPort copied into the link.
     void ApplyToLink();
 
@@ -421,6 +433,7 @@ private:
     std::unique_ptr<TFormDlg> formDlg_;
     std::unique_ptr<TFormLora> formLora_;
     std::unique_ptr<TAboutBox> aboutBox_;
+    ServiceJournal journal_;
 };
 
 } // namespace zor

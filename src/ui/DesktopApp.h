@@ -6,6 +6,8 @@
 // named on the command line, or the built-in demonstration bus on a
 // pseudo-terminal, is listed and picked.
 
+#include "journal/JournalStore.h"
+#include "journal/WallClock.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtEventLoop.h"
 #include "ui/QtWindowHost.h"
@@ -15,6 +17,7 @@
 #include <string_view>
 
 class QSocketNotifier;
+class QTemporaryDir;
 
 namespace zor {
 class PtyTransport;
@@ -56,6 +59,18 @@ public:
     bool StartSimBus(std::string_view description, const std::string& portDescription, std::string& error);
     void Show();
 
+    // The service journal in path (a damaged file is moved aside and told
+    // once the window shows); remember: its settings (technician, interval,
+    // cylinder) are taken back and kept across runs.
+    void OpenJournal(const std::string& path, bool remember);
+    // A journal of this run only, in a temporary folder: --demo leaves the
+    // technician's journal and settings alone.
+    void OpenScratchJournal();
+    // ~/.local/share/zor-tool/journal.sqlite.
+    static std::string DefaultJournalPath();
+    // The "Журнал" window, modal.
+    void ShowJournal();
+
     TFormMain& Form() { return *form_; }
     MainWindow& Main() { return *main_; }
     LoraWindow& Lora() { return *lora_; }
@@ -70,9 +85,18 @@ public:
 private:
     void WatchHotplug();
 
+    void EditCylinder();
+    void RememberJournal();
+
     QtEventLoop loop_;
     QtDialogs dialogs_;
     QtWindowHost host_;
+    // The journal outlives the window's logic, which writes to it at close.
+    journal::SystemClock clock_;
+    std::unique_ptr<QTemporaryDir> scratch_;
+    std::unique_ptr<journal::JournalStore> journal_;
+    std::string journalMessage_;
+    bool rememberJournal_ = false;
     std::unique_ptr<TFormMain> form_;
     std::unique_ptr<MainWindow> main_;
     // Children of the main window, which deletes them.

@@ -141,6 +141,14 @@ QWidget* MainWindow::buttonBar()
     BindAction(form_.ActSaveToFile, save, withHint, [this] { form_.ActSaveToFileExecute(); });
     QToolButton* help = button("SpeedButton1");
     BindAction(form_.ActHelp, help, withHint, [this] { form_.ActHelpExecute(); });
+    QToolButton* journal = button("BtJournal");
+    journal->setText("Журнал");
+    journal->setIcon(Icon("journal"));
+    journal->setToolTip("Журнал обслуживания приборов");
+    connect(journal, &QToolButton::clicked, this, [this] {
+        if (onJournal)
+            Guarded(onJournal);
+    });
     QToolButton* zero = button("BtClbZero");
     BindAction(form_.Panel.ActZero, zero, withHint, [this] { form_.ActZeroExecute(); });
     QToolButton* calb = button("BtClbConc");
@@ -148,7 +156,7 @@ QWidget* MainWindow::buttonBar()
     QToolButton* init = button("BtClbInit");
     BindAction(form_.Panel.ActInit, init, withHint, [this] { form_.ActInitExecute(); });
 
-    for (QWidget* w : { find, read, save, help })
+    for (QWidget* w : { find, read, save, help, journal })
         row->addWidget(w);
     row->addStretch(1);
     for (QWidget* w : { zero, calb, init })
