@@ -6,6 +6,7 @@
 #include "device/Tables.h"
 #include "runtime/NumberFormat.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -129,7 +130,17 @@ void BusOverview::Answered(const Ask& ask, const uint16_t* values, int count)
             return;
         std::array<uint16_t, PanelBlock.count> regs {};
         std::copy(values, values + PanelBlock.count, regs.begin());
-        row->regs = regs;
+        // Another detector at the address: its readings are not this row's,
+        // and its gas is read again.
+        const int32_t serial = SerialNumber(regs[RegSerialLo], regs[RegSerialHi]);
+        if (serial != row->serial) {
+            row->stranger = serial;
+            row->regs.reset();
+            row->gasDue = true;
+        } else {
+            row->stranger.reset();
+            row->regs = regs;
+        }
         Advance();
     }
     row->missed = 0;
@@ -178,11 +189,24 @@ RowTexts BusOverview::Texts(const OverviewRow& row, char separator) const
     } else if (row.gas) {
         c[ColGas] = std::string(Gases[static_cast<size_t>(*row.gas)].Formula);
     }
+    if (row.stranger) {
+        c[ColState] = "Другой прибор по адресу (зав. № 0" + std::to_string(*row.stranger) + "): найдите приборы заново";
+        texts.mark = RowMark::Fault;
+    }
     if (silent) {
         c[ColState] = "Нет ответа" + (c[ColState].empty() ? std::string() : " (было: " + c[ColState] + ")");
         texts.mark = RowMark::Silent;
     }
     return texts;
+}
+
+void BusOverview::Unheard()
+{
+    for (OverviewRow& row : rows_) {
+        row.missed = std::max(row.missed, kSilentAfter);
+        row.gasDue = true;
+    }
+    Changed();
 }
 
 void BusOverview::Changed() const

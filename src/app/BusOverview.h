@@ -28,6 +28,8 @@ struct OverviewRow {
     bool gasDue = true; // the gas is to be read at the next turn
     std::optional<std::array<uint16_t, PanelBlock.count>> regs; // the panel block as last answered
     int missed = 0; // turns in a row without an answer
+    // The serial number another detector at the address answered with.
+    std::optional<int32_t> stranger;
     std::optional<int64_t> answeredAtMs; // wall clock of the last answer
 };
 
@@ -80,6 +82,8 @@ public:
     void Answered(const Ask& ask, const uint16_t* values, int count);
     // The turn of ask went by without an answer.
     void Missed(const Ask& ask);
+    // Nothing can be heard (the port is lost): every row is silent.
+    void Unheard();
 
     RowTexts Texts(const OverviewRow& row, char separator) const;
 

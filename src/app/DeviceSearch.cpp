@@ -21,6 +21,9 @@ void TFormMain::ActFindExecute()
     // answers.
     if (!LinkReady())
         return;
+    // An overview answer still to come is let through before the search's
+    // timer runs: no step is taken while it is waited for.
+    GiveWayToOverview();
     Panel.DevPanel.setEnabled(false);
     RemoveAllDevices();
     Running_ = FindPlan_;

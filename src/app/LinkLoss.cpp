@@ -43,6 +43,7 @@ void TFormMain::PortLost()
     const bool relapse = link_.onTrial && loop_.tickCount() - link_.reopenedAt <= kRelapseMs;
     link_.onTrial = false;
     link_.lost = port;
+    OverviewLinkLost();
     link_.readingStopped = BtRead.action() == &ActReadStop;
     if (Finding_)
         ActStopExecute();

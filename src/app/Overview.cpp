@@ -3,9 +3,10 @@
 // asks only while nothing else needs the line: no search, no write
 // operation or its one-shot re-read, no other answer awaited, and, while
 // reading, only early enough in the cycle that its answer is in before the
-// next tick. A request of anything else that comes while an
-// overview answer may be on the line waits the few milliseconds that answer
-// takes, then purges it: the two never meet on the half-duplex line, and the
+// next tick. A request of anything else that comes while an overview
+// request is out waits until its answer is in (tens of milliseconds; at most
+// the answer's time on the line and 100 ms for the detector to start it),
+// then purges it: the two never meet on the half-duplex line, and the
 // overview's answer is never taken for the other's.
 
 #include "app/TFormMain.h"
@@ -21,6 +22,11 @@ constexpr uint32_t kTurnCharacters = 8 + 5 + 2 * PanelBlock.count;
 constexpr uint32_t kTurnaroundMs = 20;
 // A margin for the link's polling, kept free before the next read tick.
 constexpr uint32_t kReadMarginMs = 50;
+// The longest a detector may take to start its answer, waited for before
+// another request goes out.
+constexpr uint32_t kAnswerStartMs = 100;
+// How often the input queue is looked at meanwhile.
+constexpr uint32_t kGiveWayStepMs = 2;
 } // namespace
 
 void TFormMain::BtOverviewClick()
@@ -68,10 +74,12 @@ bool TFormMain::OverviewMayAsk() const
 {
     if (!TimerOverview_->enabled() || OverviewAsked_ || GivingWay_ || !VSModbus.Connected())
         return false;
-    if (Finding_ || WriteOp_ != woNone || Updating_ || ReadBusy_ || TimerTimeOut_->enabled()
+    if (Finding_ || WriteOp_ != woNone || Updating_ || WaitingForRead_ || TimerTimeOut_->enabled()
         || TimerReadOnes_->enabled())
         return false;
-    // Nor while another answer is awaited, unless it is given up by now.
+    // Nor while another answer is awaited (the read cycle's too), unless it
+    // is given up by now: a dead detector being read does not stop the
+    // overview from finding the rest of the bus dead or alive.
     if (OtherAwaited_ && loop_.tickCount() - OtherAskedAt_ < kOtherWaitMs)
         return false;
     // While reading, the turn's answer must be on the line and taken in by
@@ -123,27 +131,50 @@ void TFormMain::OverviewAnswer(uint8_t address, uint8_t function, const uint16_t
 
 bool TFormMain::GiveWayToOverview()
 {
-    if (!OverviewAsked_)
+    if (!OverviewAsked_ || GivingWay_)
         return false;
-    const uint32_t since = loop_.tickCount() - OverviewAsked_->at;
-    const uint32_t onLine = OverviewLineMs();
-    if (since < onLine) {
-        // Something is due when the answer is over, so that the wait ends
-        // then and not at whatever event comes next.
-        const uint32_t left = onLine - since;
-        const uint32_t until = loop_.tickCount() + left;
-        loop_.callLater(left, [] {});
-        GivingWay_ = true;
-        loop_.waitUntil([&] { return static_cast<int32_t>(loop_.tickCount() - until) >= 0; }, left);
-        GivingWay_ = false;
-    }
-    // An answer that would have been taken in by now is missed; one that
-    // may still be in the queue goes with the purge, and the turn is asked
-    // again.
-    if (loop_.tickCount() - OverviewAsked_->at >= OverviewWaitMs())
-        Overview.Missed(OverviewAsked_->ask);
+    const OverviewAsk asked = *OverviewAsked_;
     OverviewAsked_.reset();
+    // The answer is waited for in the input queue itself, untouched by the
+    // polling, so that nothing is dispatched meanwhile: it is over when all
+    // its bytes are in or the line has gone quiet after some, and there is
+    // none when nothing has come within the request's time and the longest
+    // turnaround waited for.
+    const int expected = 5 + 2 * (asked.ask.gas ? 1 : PanelBlock.count);
+    const LineSettings line = VSModbus.Line();
+    const uint32_t silentAfter = CharactersMs(8, line) + kAnswerStartMs;
+    const uint32_t quietAfter = CharactersMs(3, line) + kGiveWayStepMs;
+    const uint32_t longest = OverviewLineMs() + kAnswerStartMs;
+    VSModbus.PausePolling();
+    GivingWay_ = true;
+    int queued = 0;
+    uint32_t grewAt = asked.at;
+    for (;;) {
+        const uint32_t now = loop_.tickCount();
+        const int now_queued = VSModbus.CountRX();
+        if (now_queued != queued)
+            grewAt = now;
+        queued = now_queued;
+        if (queued >= expected || now - asked.at >= longest || (queued == 0 && now - asked.at >= silentAfter)
+            || (queued > 0 && now - grewAt >= quietAfter))
+            break;
+        const uint32_t until = now + kGiveWayStepMs;
+        loop_.callLater(kGiveWayStepMs, [] {});
+        loop_.waitUntil([&] { return static_cast<int32_t>(loop_.tickCount() - until) >= 0; }, kGiveWayStepMs);
+    }
+    GivingWay_ = false;
+    VSModbus.ContinuePolling();
+    // A detector that said nothing in its time missed its turn; an answer
+    // cut by the purge that follows is asked for again.
+    if (queued == 0)
+        Overview.Missed(asked.ask);
     return true;
+}
+
+void TFormMain::OverviewLinkLost()
+{
+    OverviewAsked_.reset();
+    Overview.Unheard();
 }
 
 void TFormMain::OverviewRowDblClick(uint8_t address)

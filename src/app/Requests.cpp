@@ -82,7 +82,9 @@ void TFormMain::WaitReadIdle()
     // A read arms no time-out: a detector that stopped answering would keep
     // ReadBusy set for ever. The wait ends after the write time-out, and the
     // unanswered read is then given up.
+    WaitingForRead_ = true;
     loop_.waitUntil([this] { return !ReadBusy_; }, kReadWaitMs);
+    WaitingForRead_ = false;
     ReadBusy_ = false;
 }
 

@@ -24,7 +24,9 @@ constexpr uint16_t kFastestPollingMs = 5;
 
 uint32_t ShortestProbeMs(const LineSettings& line)
 {
-    return CharactersMs(kProbeCharacters + kAnswerCharacters, line) + kProbeMarginMs;
+    // The answer must also be taken in by the fast polling before the next
+    // probe purges it.
+    return CharactersMs(kProbeCharacters + kAnswerCharacters, line) + kProbeMarginMs + FastPollingMs(line);
 }
 
 uint16_t FastPollingMs(const LineSettings& line)

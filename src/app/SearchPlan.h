@@ -58,8 +58,8 @@ constexpr uint32_t kStandardStepMs = 1100;
 constexpr uint32_t kFastProbeMs = 50;
 
 // The shortest time a fast probe may be given at these line settings: a
-// probe of 8 characters and an answer of 9, plus 10 ms for the detector's
-// turnaround and the polling.
+// probe of 8 characters and an answer of 9, 10 ms for the detector's
+// turnaround, and one period of the fast polling that takes the answer in.
 uint32_t ShortestProbeMs(const LineSettings& line);
 
 // Milliseconds for n characters at the line's settings, rounded up.

@@ -343,6 +343,10 @@ private:
     };
     std::optional<OverviewAsk> OverviewAsked_;
     bool GivingWay_ = false;
+    // A command waits for the read cycle's answer before it sends.
+    bool WaitingForRead_ = false;
+    // The port was lost: the rows are no longer heard.
+    void OverviewLinkLost();
     // A request other than the overview's waits for its answer, sent at
     // that tick count.
     bool OtherAwaited_ = false;

@@ -17,12 +17,12 @@ TEST(SearchPlan, TheShortestProbeAndTheFastPollingFollowTheLine)
         uint32_t shortestMs;
         uint16_t pollingMs;
     } cases[] = {
-        // 17 characters of 11 bits: 9.7 ms, plus 10.
-        { LineSettings { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One }, 20, 5 },
-        { LineSettings { .baud = 115200, .parity = ParityKind::None, .stopBits = StopBitsKind::Two }, 12, 5 },
+        // 17 characters of 11 bits: 9.7 ms, plus 10, plus the polling's 5.
+        { LineSettings { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One }, 25, 5 },
+        { LineSettings { .baud = 115200, .parity = ParityKind::None, .stopBits = StopBitsKind::Two }, 17, 5 },
         // 17 characters of 10 bits at 1200: 141.7 ms; two characters 16.7 ms.
-        { LineSettings { .baud = 1200, .parity = ParityKind::None, .stopBits = StopBitsKind::One }, 152, 17 },
-        { LineSettings { .baud = 9600, .parity = ParityKind::Odd, .stopBits = StopBitsKind::One }, 30, 5 },
+        { LineSettings { .baud = 1200, .parity = ParityKind::None, .stopBits = StopBitsKind::One }, 169, 17 },
+        { LineSettings { .baud = 9600, .parity = ParityKind::Odd, .stopBits = StopBitsKind::One }, 35, 5 },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ShortestProbeMs(c.line), c.shortestMs) << c.line.baud;
@@ -34,7 +34,7 @@ TEST(SearchPlan, BoundsKeepAddressesOnTheBusAndProbesLongEnough)
 {
     const LineSettings line { .baud = 19200, .parity = ParityKind::Even, .stopBits = StopBitsKind::One };
     EXPECT_EQ(Bounded({ 0, 255, 0, {} }, line), (SearchPlan { 1, 247, 0, {} }));
-    EXPECT_EQ(Bounded({ 30, 20, 5, {} }, line), (SearchPlan { 30, 30, 20, {} }));
+    EXPECT_EQ(Bounded({ 30, 20, 5, {} }, line), (SearchPlan { 30, 30, 25, {} }));
     EXPECT_EQ(Bounded({ 1, 247, 50, {} }, line), (SearchPlan { 1, 247, 50, {} }));
 }
 
@@ -47,7 +47,7 @@ TEST(SearchPlan, ItsDurationCountsEveryStepAtEverySetting)
     EXPECT_EQ(PlanMs({ 1, 247, kFastProbeMs, {} }, bus), 12400u);
     SearchPlan sweep { 1, 10, kFastProbeMs, {} };
     sweep.lines = LineChoices({ 1200, 19200 }, { TParity::pNone }, { TStopBits::sb1 });
-    EXPECT_EQ(PlanMs(sweep, bus), 11u * 152 + 11u * 50);
+    EXPECT_EQ(PlanMs(sweep, bus), 11u * 169 + 11u * 50);
 }
 
 class FastSearchTest : public AppFixture {
@@ -62,6 +62,25 @@ protected:
         return found;
     }
 };
+
+// The shortest step the options allow still finds every detector, at each
+// phase of the polling.
+TEST_F(FastSearchTest, AtTheShortestStepEveryDetectorIsFound)
+{
+    for (uint8_t a : { 1, 2, 3, 4 })
+        bus.add(SimModel::Zor10, a).serial(6000000 + a);
+    MakeForm();
+    const uint32_t shortest = ShortestProbeMs(form->VSModbus.Line());
+    for (uint32_t phase = 0; phase < 25; phase += 5) {
+        SCOPED_TRACE(phase);
+        loop.advance(phase + 1000);
+        form->SetFindPlan({ 1, 6, shortest, {} });
+        form->ActFindExecute();
+        loop.advance(1000);
+        ASSERT_FALSE(form->Finding());
+        EXPECT_EQ(Found().size(), 4u);
+    }
+}
 
 TEST_F(FastSearchTest, ARangeIsProbedAtTheStandardStep)
 {
@@ -137,9 +156,9 @@ TEST_F(FastSearchTest, AProbeTimeTooShortForTheLineIsRaised)
     MakeForm();
     form->SetFindPlan({ 1, 3, 1, {} });
     form->ActFindExecute();
-    EXPECT_EQ(form->TimerFind().interval(), 20u);
+    EXPECT_EQ(form->TimerFind().interval(), 25u);
     loop.advanceUntil([this] { return !form->Finding(); }, 1000);
-    EXPECT_EQ(loop.now(), 4u * 20);
+    EXPECT_EQ(loop.now(), 4u * 25);
 }
 
 // A detector moved to 115200 8N2 is found by trying each rate, parity and
@@ -233,9 +252,9 @@ TEST_F(FastSearchTest, TheOptionsWindowsPlanIsBoundedAndNotEditedDuringASearch)
     } dialog;
     MakeForm();
     form->FindOptionsClick(dialog);
-    EXPECT_EQ(dialog.shortest, 20u);
-    EXPECT_EQ(form->FindPlan(), (SearchPlan { 40, 40, 20, {} }));
-    EXPECT_TRUE(form->Log.Text().ends_with("Параметры поиска: адреса 40..40, 20 мс на адрес\r\n"));
+    EXPECT_EQ(dialog.shortest, 25u);
+    EXPECT_EQ(form->FindPlan(), (SearchPlan { 40, 40, 25, {} }));
+    EXPECT_TRUE(form->Log.Text().ends_with("Параметры поиска: адреса 40..40, 25 мс на адрес\r\n"));
     form->ActFindExecute();
     form->FindOptionsClick(dialog);
     EXPECT_EQ(dialog.shown, 1);
