@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   mbpoll xvfb xauth imagemagick fonts-dejavu-core poppler-utils
+  help2man lintian
 )
 
 missing=()

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Sets everything up, builds and runs every test: the unit, integration and
 # offscreen window tests and the checks of layers and formatting; the Qt-free
-# tests once more under AddressSanitizer and UndefinedBehaviorSanitizer; and
-# each fuzz target for a bounded time. Exits non-zero when anything fails.
+# tests once more under AddressSanitizer and UndefinedBehaviorSanitizer; the
+# Debian package, unpacked and run, and lintian over it; and each fuzz target
+# for a bounded time. Exits non-zero when anything fails.
 #
-# The builds go to build/, build-asan/ and build-fuzz/ and reuse what an
-# earlier run left there; with --fresh (what CI runs) the three folders are
-# removed first and everything is built from scratch.
+# The builds go to build/ (which the package is made of), build-asan/ and
+# build-fuzz/ and reuse what an earlier run left there; with --fresh (what
+# CI runs) the three folders are removed first and everything is built from
+# scratch.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${1:-}" = "--fresh" ]; then
@@ -23,6 +25,9 @@ jobs=$(nproc)
 echo "== build and test"
 BUILD_DIR=build scripts/build.sh -DZOR_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 300
+
+echo "== Debian package"
+BUILD_DIR=build scripts/check-package.sh
 
 echo "== sanitizers"
 BUILD_DIR=build-asan BUILD_TYPE=Debug scripts/build.sh -DZOR_SANITIZE=ON -DZOR_BUILD_UI=OFF -DZOR_BENCH=OFF

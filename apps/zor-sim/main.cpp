@@ -46,6 +46,7 @@ without a detector.
   --print-demo    prints the description of the demo bus, which documents
                   every key of a bus file, and exits
   --help          prints this text and exits
+  --version       prints the version and exits
 
 Without --bus and --device it runs the demo bus: ZOR-10 (ethane, %НКПР),
 ZOR-11 (oxygen), ZOR-12 (carbon monoxide, млн-1) and ZOR-13 (carbon dioxide,
@@ -133,6 +134,10 @@ int main(int argc, char** argv)
         };
         if (a == "--help") {
             std::cout << kUsage;
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "zor-sim " ZOR_VERSION "\n";
             return 0;
         }
         if (a == "--print-demo") {

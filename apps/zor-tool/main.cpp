@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -65,6 +66,9 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("zor-tool");
+    // The icon of the menu entry, for the task bar and the window.
+    QApplication::setWindowIcon(QIcon(":/zor-tool.svg"));
+    QApplication::setDesktopFileName("zor-tool");
     Options options(app);
 
     // Numbers are written with the decimal separator of the user's regional
