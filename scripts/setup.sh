@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   mbpoll xvfb xauth imagemagick fonts-dejavu-core poppler-utils
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64
 )
 
 missing=()

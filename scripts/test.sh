@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Sets everything up, builds and runs every test: the unit, integration and
-# offscreen window tests and the checks of layers and formatting; the Qt-free
-# tests once more under AddressSanitizer and UndefinedBehaviorSanitizer; and
-# each fuzz target for a bounded time. Exits non-zero when anything fails.
+# offscreen window tests and the checks of layers and formatting; the Windows
+# serial backend and port catalogue, cross-built and run under Wine (against
+# zor-sim on a mapped port); the Qt-free tests once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer; and each fuzz target for a
+# bounded time. Exits non-zero when anything fails.
 #
-# The builds go to build/, build-asan/ and build-fuzz/ and reuse what an
-# earlier run left there; with --fresh (what CI runs) the three folders are
-# removed first and everything is built from scratch.
+# The builds go to build/, build-win/, build-asan/ and build-fuzz/ and reuse
+# what an earlier run left there; with --fresh (what CI runs) the four
+# folders are removed first and everything is built from scratch.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${1:-}" = "--fresh" ]; then
-  rm -rf build build-asan build-fuzz
+  rm -rf build build-win build-asan build-fuzz
 elif [ $# -gt 0 ]; then
   echo "usage: $0 [--fresh]" >&2
   exit 2
@@ -23,6 +25,9 @@ jobs=$(nproc)
 echo "== build and test"
 BUILD_DIR=build scripts/build.sh -DZOR_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 300
+
+echo "== windows (mingw-w64, wine)"
+scripts/test-windows.sh
 
 echo "== sanitizers"
 BUILD_DIR=build-asan BUILD_TYPE=Debug scripts/build.sh -DZOR_SANITIZE=ON -DZOR_BUILD_UI=OFF -DZOR_BENCH=OFF
