@@ -9,6 +9,7 @@
 #include <devguid.h>
 #include <setupapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -148,8 +149,15 @@ void readDevices(const GUID& guid, bool viaInterface, bool presentOnly, std::vec
             iface.cbSize = sizeof(iface);
             if (!SetupDiEnumDeviceInterfaces(set, nullptr, &guid, i, &iface))
                 break;
-            if (!SetupDiGetDeviceInterfaceDetailW(set, &iface, nullptr, 0, nullptr, &device)
-                && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            // The device behind the interface comes with the interface's
+            // detail, which has to be asked for whole.
+            DWORD bytes = 0;
+            SetupDiGetDeviceInterfaceDetailW(set, &iface, nullptr, 0, &bytes, nullptr);
+            std::vector<BYTE> detail(std::max<DWORD>(bytes, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)));
+            auto* path = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(detail.data());
+            path->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+            if (!SetupDiGetDeviceInterfaceDetailW(
+                    set, &iface, path, static_cast<DWORD>(detail.size()), nullptr, &device))
                 continue;
         } else if (!SetupDiEnumDeviceInfo(set, i, &device)) {
             break;
