@@ -1,9 +1,10 @@
 // Measures the processor time the tool takes while it reads a detector
-// automatically: the real windows on the in-process demonstration bus, a
-// search stopped once the first detector is found, "Читать", and then the
-// process's CPU time over a span of wall-clock time. Run by
-// scripts/measure-idle-cpu.sh; exits 1 when the tool takes 1% of one core
-// or more.
+// automatically: the real windows on the in-process demonstration bus (or on
+// the port named after the number of seconds, such as a network bus that
+// zor-sim serves), a search stopped once the first detector is found,
+// "Читать", and then the process's CPU time over a span of wall-clock time.
+// Run by scripts/measure-idle-cpu.sh; exits 1 when the tool takes 1% of one
+// core or more.
 
 #include "MeasureCpu.h"
 
@@ -25,7 +26,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     zor::ui::DesktopApp tool(',');
     std::string error;
-    if (!tool.StartDemo(error)) {
+    if (argc > 2) {
+        tool.UsePort(argv[2], "");
+    } else if (!tool.StartDemo(error)) {
         std::fprintf(stderr, "demo bus: %s\n", error.c_str());
         return 2;
     }
@@ -41,7 +44,8 @@ int main(int argc, char** argv)
     RunUntil([] { return false; }, seconds * 1000);
     const double cpu = CpuSeconds() - cpu0;
     const double share = cpu / (static_cast<double>(wall.elapsed()) / 1000.0) * 100.0;
-    std::printf("reading automatically for %.1f s: %.3f s of CPU, %.2f%% of one core; %d answers\n",
-        static_cast<double>(wall.elapsed()) / 1000.0, cpu, share, form.RxCount() - rx0);
+    std::printf("reading %s automatically for %.1f s: %.3f s of CPU, %.2f%% of one core; %d answers\n",
+        form.VSModbus.PortName().c_str(), static_cast<double>(wall.elapsed()) / 1000.0, cpu, share,
+        form.RxCount() - rx0);
     return share < 1.0 ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 # Fails when a file includes a header of a layer above its own. The layers
 # and what each may include, as docs/architecture.md draws them:
 #   ui -> app -> commands -> device, link, ports -> forms -> runtime
+#   commands -> journal (the service journal: SQLite, no other layer)
 #   sim -> link -> runtime
 # Run by CTest (test "layers"); prints every include that points up.
 set -euo pipefail
@@ -14,9 +15,10 @@ declare -A allowed=(
   [ports]="ports forms runtime"
   [device]="device forms runtime"
   [sim]="sim link runtime"
-  [commands]="commands device link ports forms runtime"
-  [app]="app commands device link ports forms runtime"
-  [ui]="ui app commands device link ports forms runtime sim"
+  [journal]="journal"
+  [commands]="commands journal device link ports forms runtime"
+  [app]="app commands journal device link ports forms runtime"
+  [ui]="ui app commands journal device link ports forms runtime sim"
 )
 
 wrong=0

@@ -8,9 +8,8 @@
 # The walk is the ScreenTour test of the window tests; it stops at the main
 # window (empty, reading a ZOR-10 and a ZOR-11), a message box, the help
 # window, the concentration dialog, the port settings dialog, the tree's
-# popup, the LoRa window, the search options, a port pulled out while
-# reading and the trend of
-# half a minute's reading (also with the window as large as the screen), and takes
+# popup, the LoRa window, the search options, the network port, a port
+# pulled out while reading and the trend of half a minute's reading (also with the window as large as the screen), and takes
 # "import -window root" shots. Needs
 # xvfb-run and ImageMagick. The pictures are for looking at, not for the
 # repository.

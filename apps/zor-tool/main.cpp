@@ -3,6 +3,7 @@
 // options name a port the platform does not list or start the built-in
 // demonstration bus.
 
+#include "link/NetworkName.h"
 #include "ui/Bind.h"
 #include "ui/DesktopApp.h"
 #include "ui/MainWindow.h"
@@ -20,7 +21,12 @@ struct Options {
     QCommandLineParser parser;
     QCommandLineOption version { QStringList { "v", "version" }, "Выводит версию программы." };
     QCommandLineOption port { "port",
-        "Добавляет порт PATH в список портов и выбирает его (например, псевдотерминал моста или симулятора).", "PATH" };
+        QString("Добавляет порт PATH в список портов и выбирает его: путь к порту, который система не показывает "
+                "(например, псевдотерминал моста или симулятора), или сетевая шина: tcp://УЗЕЛ:ПОРТ для шлюза "
+                "Modbus TCP, rtu-tcp://УЗЕЛ:ПОРТ для преобразователя RS-485 - Ethernet, передающего кадры RTU без "
+                "изменений (соединение ждётся до ")
+            + QString::number(zor::kConnectTimeoutMs / 1000) + " с).",
+        "PATH" };
     QCommandLineOption demo { "demo",
         "Запускает встроенную демонстрационную шину с четырьмя приборами на псевдотерминале и выбирает её." };
 
@@ -64,9 +70,14 @@ int main(int argc, char** argv)
     // Numbers are written with the decimal separator of the user's regional
     // settings.
     zor::ui::DesktopApp tool(zor::ui::SystemSeparator());
-    // The demonstration bus runs at its own line settings.
-    if (!options.parser.isSet(options.demo))
+    // The demonstration bus runs at its own line settings, and keeps a
+    // journal of its own run only.
+    if (!options.parser.isSet(options.demo)) {
         tool.Recall();
+        tool.OpenJournal(zor::ui::DesktopApp::DefaultJournalPath(), true);
+    } else {
+        tool.OpenScratchJournal();
+    }
     if (options.parser.isSet(options.port))
         tool.UsePort(options.parser.value(options.port).toStdString(), "");
     if (options.parser.isSet(options.demo)) {

@@ -27,6 +27,7 @@ WriteAdvance TFormMain::AdvanceWrite(uint8_t address, uint8_t, uint16_t value, u
     const WriteAdvance result = settingsWrite_.Advance(address, value, reg);
     if (reg == RegLoraCtrl)
         formLora_->Writer().Restarted();
+    JournalRead(result == WriteAdvance::ReadBack);
     return result;
 }
 
@@ -114,9 +115,31 @@ void TFormMain::ReadLoraBlock()
 
 void TFormMain::RenameNode(forms::TreeNode* node, uint8_t address, int32_t serial)
 {
+    journal_.Moved(address);
     DevTree.setText(node, NodeText(address, serial));
     DevTree.setOverlayIndex(node, address);
     Overview.Sync(DevList_);
+}
+
+void TFormMain::JournalRead(bool follows)
+{
+    const ServiceJournal::Need need = journal_.AfterEnd(follows || TimerRead_->enabled());
+    if (need == ServiceJournal::Need::Nothing)
+        return;
+    const bool lora = need == ServiceJournal::Need::Lora;
+    // One read, only when nothing else is outstanding, of the device still
+    // selected (the LoRa block while its window shows it); else the record
+    // goes without the values after.
+    if (!SelNode_ || SelAddr() != journal_.Address() || !VSModbus.Connected() || ReadBusy_ || WriteOp_ != woNone
+        || Finding_ || (lora && !windows_.LoraVisible())) {
+        journal_.Flush();
+        return;
+    }
+    Log.Add("Прибор:" + std::to_string(SelAddr()) + "  чтение для журнала");
+    if (lora)
+        ReadLoraBlock();
+    else
+        ReadBlock(SelAddr(), PanelBlock);
 }
 
 void TFormMain::ShowConcentrationDialog()

@@ -136,6 +136,12 @@ void TFormMain::AddFoundDevice(uint8_t address, int32_t serial)
     forms::TreeNode* node = DevTree.add(modelNode, NodeText(address, serial), 0);
     DevTree.expandAll();
     DevTree.setOverlayIndex(node, address);
+    // A detector due for calibration says so on its node and once in the log.
+    const std::string due = journal_.CalibrationHint(serial);
+    if (!due.empty()) {
+        DevTree.setHint(node, due);
+        Log.Add("Прибор " + NodeText(address, serial) + ": " + due);
+    }
 }
 
 bool TFormMain::SweepFound(uint8_t address, int32_t serial)

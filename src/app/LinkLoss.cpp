@@ -10,6 +10,7 @@
 
 #include "app/TFormMain.h"
 
+#include "link/NetworkName.h"
 #include "link/PortFacts.h"
 #include "link/PortOpenError.h"
 
@@ -36,6 +37,9 @@ void TFormMain::PortLost()
     if (VSModbus.Connected() || !link_.lost.empty())
         return;
     const std::string port = VSModbus.PortName();
+    // A bus over the network has a device server or gateway and a network
+    // where a serial port has its adapter and cable.
+    const bool network = IsNetworkName(port);
     const bool relapse = link_.onTrial && loop_.tickCount() - link_.reopenedAt <= kRelapseMs;
     link_.onTrial = false;
     link_.lost = port;
@@ -52,12 +56,14 @@ void TFormMain::PortLost()
     }
     TimerReadOnes_->setEnabled(false);
     if (!relapse) {
-        Log.Add("Порт " + port + " потерян: адаптер отключён или не отвечает.");
+        Log.Add("Порт " + port
+            + (network ? " потерян: соединение разорвано или узел не отвечает."
+                       : " потерян: адаптер отключён или не отвечает."));
     } else {
         if (!link_.quiet)
-            Log.Add("Порт " + port
-                + " открывается, но обмен через него не идёт: проверьте адаптер и кабель. "
-                  "Попытки открыть его будут всё реже, до первого ответа прибора.");
+            Log.Add("Порт " + port + " открывается, но обмен через него не идёт: проверьте "
+                + (network ? "преобразователь и сеть" : "адаптер и кабель")
+                + ". Попытки открыть его будут всё реже, до первого ответа прибора.");
         link_.quiet = true;
         link_.regain->setInterval(std::min(2 * link_.regain->interval(), kRegainLongestMs));
     }
@@ -110,7 +116,8 @@ bool TFormMain::OpenLink()
     if (!VSModbus.Open())
         return false;
     link_.held = DeviceNode(VSModbus.PortName());
-    if (VSModbus.RS485Mode() && !VSModbus.RS485Active() && !link_.rs485Told) {
+    // The direction of a network bus's RS-485 side is its device server's.
+    if (VSModbus.RS485Mode() && !VSModbus.RS485Active() && !link_.rs485Told && !IsNetworkName(VSModbus.PortName())) {
         link_.rs485Told = true;
         Log.Add("Драйвер порта " + VSModbus.PortName()
             + " не переключает направление RS-485 сам. Большинство адаптеров USB-RS485 делают это сами; "

@@ -5,6 +5,7 @@
 
 #include "app/TFormMain.h"
 
+#include "link/NetworkName.h"
 #include "link/PortFacts.h"
 #include "link/PortOpenError.h"
 
@@ -77,6 +78,7 @@ LineMemory TFormMain::RememberedLine() const
     m.parity = static_cast<uint8_t>(ComPort.Parity());
     m.stopBits = static_cast<uint8_t>(ComPort.StopBits());
     m.rs485 = ComPort.RS485Mode();
+    m.network = NetPort_;
     return m;
 }
 
@@ -93,6 +95,10 @@ void TFormMain::RecallLine(const LineMemory& line)
     if (line.stopBits <= static_cast<uint8_t>(ports::TStopBits::sbTwo))
         ComPort.SetStopBits(static_cast<ports::TStopBits>(line.stopBits));
     ComPort.SetRS485Mode(line.rs485);
+    NetPort_ = line.network;
+    // A network bus is never in the platform's list: it is there when named.
+    if (IsNetworkName(line.port))
+        UsePort(line.port, "");
     // A remembered port that is not there now is not chosen, and no other
     // one in its place.
     if (!ComPort.Choose(line.port))

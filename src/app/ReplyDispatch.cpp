@@ -130,8 +130,10 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
             }
         } else if (kind == TagKind::Lora) {
             formLora_->DecodeLoraBlock(values, count);
-            if (tag == LoraBlock.first && count >= LoraBlock.count)
+            if (tag == LoraBlock.first && count >= LoraBlock.count) {
                 LoraRead_ = true;
+                journal_.LoraDecoded(address);
+            }
             if (windows_.LoraVisible())
                 formLora_->ShowLoraSettings();
             else
@@ -165,11 +167,13 @@ void TFormMain::ModbusTimeout()
         return;
     Log.Add("Timeout!");
     ReadBusy_ = false;
+    journal_.TimedOut();
     if (WriteOp_ == woLoraRestart)
         formLora_->Writer().RestartTimedOut();
     else if (WriteOp_ != woNone)
         settingsWrite_.TimedOut();
     WriteOp_ = woNone;
+    JournalRead(false);
 }
 
 } // namespace zor

@@ -14,6 +14,8 @@ void TFormMain::SelectNode(forms::TreeNode* node)
     DevTree.setSelected(node);
     if (node == SelNode_)
         return;
+    // The values after an operation on the device left will not be read.
+    journal_.Flush();
     SelNode_ = node;
     Panel.OtherDevice.setOn(true);
     Panel.DropEntries();
@@ -31,6 +33,8 @@ void TFormMain::PanelDecoded(uint8_t function, int32_t tag, int count)
         GasRead_ = true;
     else if (function == FnReadHolding && tag == PanelBlock.first && count >= PanelBlock.count && GasRead_)
         Panel.OtherDevice.setOn(false);
+    if (function == FnReadHolding && tag == PanelBlock.first && count >= PanelBlock.count)
+        journal_.PanelDecoded(SelAddr());
     // What automatic reading shows goes into the detector's trend.
     if (function == FnReadHolding && tag == PanelBlock.first && count >= PanelBlock.count && PanelRead()
         && TimerRead_->enabled())

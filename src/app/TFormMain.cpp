@@ -29,7 +29,19 @@ TFormMain::TFormMain(Platform platform)
     , formLora_(std::make_unique<TFormLora>(
           static_cast<CommandBus&>(*this), static_cast<CommandWindow&>(*this), dialogs_, WriteOp_))
     , aboutBox_(std::make_unique<TAboutBox>())
+    , journal_(loop_, { DevList_, Panel, formLora_->Settings, [this] { return settingsWrite_.SpanValue(); } })
 {
+    journal_.Attach(platform.journal, platform.clock);
+    // A successful span takes the calibration mark off the detector's node.
+    journal_.OnRecord = [this](int64_t id, const journal::JournalRecord& r) {
+        if (id > 0 && r.success && r.kind == static_cast<int>(journal::Operation::Span))
+            for (forms::TreeNode* node : DevTree.allNodes())
+                if (node->level() == 1 && node->overlayIndex() > 0 && DevList_.at(node->overlayIndex())
+                    && DevList_.at(node->overlayIndex())->Serial == r.serial)
+                    DevTree.setHint(node, "");
+        if (id == 0)
+            Log.Add("Журнал: запись не сохранена (" + journal_.Store()->LastError() + ")");
+    };
     // The link as the window description sets it up.
     VSModbus.SetPortName("COM1");
     VSModbus.SetBaudRate(TBaudRate::brCustom);
@@ -154,8 +166,11 @@ void TFormMain::ReopenBusLine()
 
 void TFormMain::FormClose()
 {
-    // Nothing is offered to a window that closes.
+    // Nothing is offered to a window that closes; what the journal waits
+    // for will not come.
     Sweep_.reset();
+    journal_.Ended(false, "Операция прервана: программа закрыта");
+    journal_.Flush();
     if (Finding_)
         ActStopExecute();
     VSModbus.Close();

@@ -14,6 +14,7 @@
 #include "app/LinkWatch.h"
 #include "app/SearchOptions.h"
 #include "app/SearchPlan.h"
+#include "app/ServiceJournal.h"
 #include "app/TrendRecorder.h"
 #include "app/WindowHost.h"
 #include "commands/CommandHost.h"
@@ -44,6 +45,7 @@ namespace zor {
 class TFormDlg;
 class TFormLora;
 class TAboutBox;
+class NetworkPortDialog;
 
 enum class MouseButton { Left, Right, Middle };
 
@@ -62,6 +64,10 @@ public:
         // Where the running programs are seen (brltty, ModemManager, the
         // holder of a busy port).
         std::string proc = "/proc";
+        // The service journal and the clock its records are stamped by;
+        // without them no journal is kept.
+        journal::JournalStore* journal = nullptr;
+        const journal::WallClock* clock = nullptr;
     };
 
     explicit TFormMain(Platform platform);
@@ -74,6 +80,13 @@ public:
     void FormClose();
     void ComBoxChange();
     void bCfgClick(ports::LineSettingsDialog& dialog);
+    // "Сетевой порт...": lists the bus the technician names by host, port
+    // and mode and chooses it; the address is offered again the next time.
+    void NetPortClick(NetworkPortDialog& dialog);
+    // Lists a port the platform does not (a pseudo-terminal, a network bus)
+    // and chooses it. A network bus with no description is described by its
+    // mode.
+    void UsePort(const std::string& name, const std::string& description);
     // Status panel 0: "name: rate / bits-parity-stop".
     void PortCaption(const std::string& name, uint32_t baud, int dataBits, int parity, int stopBits);
     void ReopenLink(uint32_t baud, TParity parity, TStopBits stopBits) override;
@@ -231,6 +244,9 @@ public:
     ports::TPortBox ComBox;
     TVSModbusRTU VSModbus;
 
+    // The service journal: a record of each operation that changed a detector.
+    ServiceJournal& Journal() { return journal_; }
+
     TFormDlg& FormDlg() { return *formDlg_; }
     TFormLora& FormLora() { return *formLora_; }
     TAboutBox& AboutBox() { return *aboutBox_; }
@@ -301,6 +317,10 @@ private:
     void RenameNode(forms::TreeNode* node, uint8_t address, int32_t serial) override;
     void ShowConcentrationDialog() override;
     void CloseConcentrationDialog() override;
+    OperationRecorder& Recorder() override { return journal_; }
+    // After an operation's end has been handled: the one read the journal
+    // asks for when no read follows (follows) to show the values after.
+    void JournalRead(bool follows);
     // The bus settings held by ComPort copied into the link.
     void ApplyToLink();
 
@@ -382,6 +402,8 @@ private:
     bool Finding_ = false;
     uint8_t FindAddr_ = 0;
     SearchPlan FindPlan_;
+    // The network bus last named in "Сетевой порт...".
+    std::string NetPort_;
     // The plan of the search that runs, within the bounds of its line, and
     // the link's own polling that a fast search returns to.
     SearchPlan Running_;
@@ -411,6 +433,7 @@ private:
     std::unique_ptr<TFormDlg> formDlg_;
     std::unique_ptr<TFormLora> formLora_;
     std::unique_ptr<TAboutBox> aboutBox_;
+    ServiceJournal journal_;
 };
 
 } // namespace zor

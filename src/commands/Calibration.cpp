@@ -107,7 +107,19 @@ bool SettingsWrite::ApplySpan(float x)
         return false;
     }
     SpanValue_ = static_cast<uint16_t>(std::trunc(x));
+    const std::string warning = window_.Recorder().SpanWarning();
+    if (warning.empty()) {
+        Start(woSpan);
+        return true;
+    }
+    // The technician's call: told, not refused. No read slips in while the
+    // box is open.
+    const bool reading = window_.Reading();
+    window_.HoldReading();
+    m_.dialogs.message(forms::DialogOwner::Main, forms::MessageKind::Warning, warning, forms::MessageButtons::Ok);
+    window_.WaitReadIdle();
     Start(woSpan);
+    window_.ResumeReading(reading);
     return true;
 }
 

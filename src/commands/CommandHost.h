@@ -8,13 +8,32 @@
 
 #include "forms/Dialogs.h"
 #include "forms/TreeView.h"
+#include "journal/Operation.h"
 #include "link/TVSCOM.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zor {
+
+// Where each operation that changes a detector tells its start, its steps
+// and its end, for the service journal. Telling it sends nothing and asks
+// nothing of the technician.
+class OperationRecorder {
+public:
+    virtual ~OperationRecorder() = default;
+    // The operation's first request to the device at address goes out now.
+    virtual void Began(journal::Operation op, uint8_t address) = 0;
+    // The step that goes out now; a chain that fails stopped at it.
+    virtual void Stepped(std::string_view step) = 0;
+    // The completion text, or the error text.
+    virtual void Ended(bool ok, std::string_view text) = 0;
+    // What the technician is told before a span goes out (the test-gas
+    // cylinder past its day); empty for nothing. Told, never refused.
+    virtual std::string SpanWarning() const = 0;
+};
 
 class CommandBus {
 public:
@@ -80,6 +99,7 @@ public:
     virtual void RemoveDevice(uint8_t address, forms::TreeNode* node) = 0;
     virtual void ShowConcentrationDialog() = 0;
     virtual void CloseConcentrationDialog() = 0;
+    virtual OperationRecorder& Recorder() = 0;
 };
 
 } // namespace zor

@@ -52,9 +52,12 @@ void CurrentOutput::WriteMeasured()
                                                         : "Коррекция 1 мА";
     // Hundredths of a milliampere, a half to the even neighbour.
     const double hundredths = std::nearbyint(panel_.EditCurr.value() * static_cast<double>(100.0f));
-    if (bus_.WriteRegister(
-            window_.SelAddr(), RegCurrent, status, kTimeoutMs, static_cast<uint16_t>(static_cast<int64_t>(hundredths))))
+    if (bus_.WriteRegister(window_.SelAddr(), RegCurrent, status, kTimeoutMs,
+            static_cast<uint16_t>(static_cast<int64_t>(hundredths)))) {
+        window_.Recorder().Began(journal::Operation::CurrentTrim, window_.SelAddr());
+        window_.Recorder().Stepped(status);
         panel_.EditCurr.accept(); // written: the next read shows the device's test current again
+    }
 }
 
 void CurrentOutput::FixChanged()

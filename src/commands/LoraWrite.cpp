@@ -3,6 +3,7 @@
 #include "device/Registers.h"
 
 #include <optional>
+#include <string>
 
 namespace zor {
 
@@ -26,6 +27,12 @@ bool LoraWrite::WriteBlock(uint8_t address, uint8_t start, const uint16_t* data,
     if (!bus_.LinkReady())
         return false;
     window_.SetStatus("Запись настроек LoRa...");
+    // The first block begins the operation; the network key continues it.
+    if (op_ == woNone)
+        window_.Recorder().Began(
+            start == RegAppSKey ? journal::Operation::LoraKeys : journal::Operation::LoraRadio, address);
+    window_.Recorder().Stepped(
+        "Запись настроек LoRa... (регистры " + std::to_string(start) + ".." + std::to_string(start + count - 1) + ")");
     op_ = woLoraWrite;
     bus_.SendBlock(address, start, data, count, kBlockTimeoutMs);
     return true;
@@ -51,6 +58,7 @@ void LoraWrite::Restart()
     // A single write, refused while an operation runs: the operation is the
     // restart from its sending on, whether it went or not.
     op_ = woNone;
+    window_.Recorder().Stepped("Перезапуск LoRa...");
     bus_.WriteRegister(window_.SelAddr(), RegLoraCtrl, std::nullopt, kRestartTimeoutMs, 1);
     op_ = woLoraRestart;
 }
@@ -60,12 +68,14 @@ void LoraWrite::Restarted()
     window_.SetStatus("Успешно!");
     caption_.setText("Успешно!");
     op_ = woNone;
+    window_.Recorder().Ended(true, "Успешно!");
 }
 
 void LoraWrite::RestartTimedOut()
 {
     caption_.setText("Настройки LoRa: Ошибка активации!");
     window_.SetStatus("Перезапуск LoRa... Ошибка!");
+    window_.Recorder().Ended(false, "Перезапуск LoRa... Ошибка!");
 }
 
 } // namespace zor

@@ -17,6 +17,7 @@ namespace {
 constexpr uint16_t kStartEcho = 0xFFFF;
 constexpr uint16_t kStepTimeoutMs = 1500;
 constexpr std::string_view kClosing = "Закрытие разрешений...";
+constexpr std::string_view kWriteFailed = "Ошибка записи параметров!";
 
 // Item index of a list, 0 while it has no selection.
 int Item(const forms::ComboList& list)
@@ -53,6 +54,22 @@ uint16_t RelayWordOf(const DevicePanel& p)
     return static_cast<uint16_t>(word);
 }
 
+journal::Operation Recorded(TWriteOp op)
+{
+    switch (op) {
+    case woInterface:
+        return journal::Operation::Interface;
+    case woZero:
+        return journal::Operation::Zero;
+    case woSpan:
+        return journal::Operation::Span;
+    case woReset:
+        return journal::Operation::Reset;
+    default:
+        return journal::Operation::Options;
+    }
+}
+
 } // namespace
 
 SettingsWrite::SettingsWrite(CommandBus& bus, CommandWindow& window, Models models, TWriteOp& op)
@@ -67,6 +84,7 @@ void SettingsWrite::Start(TWriteOp op)
 {
     if (!bus_.LinkReady())
         return;
+    window_.Recorder().Began(Recorded(op), window_.SelAddr());
     op_ = op;
     WriteNode_ = window_.SelNode();
     sent_.clear();
@@ -203,6 +221,9 @@ WriteAdvance SettingsWrite::Advance(uint8_t address, uint16_t value, uint16_t re
         // The single writes of the current output: nothing follows them.
         if (reg == RegConc)
             window_.SetStatus(std::string(kClosing));
+        // The measured current is the trim's one write.
+        if (reg == RegCurrent)
+            window_.Recorder().Ended(true, "Значение тока принято прибором");
         return WriteAdvance::Taken;
     }
     if (!m_.devices.at(address)) {
@@ -221,6 +242,7 @@ WriteAdvance SettingsWrite::Advance(uint8_t address, uint16_t value, uint16_t re
     if (reg == RegLine)
         FollowLine(address, value);
     window_.SetStatus(std::string(next->status));
+    window_.Recorder().Stepped(next->status);
     if (op_ != woNone)
         bus_.SendStep(address, next->reg, next->value, kStepTimeoutMs);
     return WriteAdvance::Taken;
@@ -263,9 +285,11 @@ WriteAdvance SettingsWrite::End(uint8_t address)
     for (const auto& take : sent_)
         take();
     sent_.clear();
+    const std::string done = calibration ? std::string(WriteOpDoneTexts[op]) : std::string("Параметры изменены!");
+    window_.Recorder().Ended(true, done);
     // Replies and timers keep running while the box is open; the rest waits
     // for the user to close it.
-    window_.Message(calibration ? std::string(WriteOpDoneTexts[op]) : std::string("Параметры изменены!"));
+    window_.Message(done);
     op_ = woNone;
     if (LineChanged_) {
         // The device no longer speaks the bus settings.
@@ -281,7 +305,8 @@ WriteAdvance SettingsWrite::End(uint8_t address)
 void SettingsWrite::TimedOut()
 {
     window_.SetStatus("");
-    window_.Message("Ошибка записи параметров!");
+    window_.Recorder().Ended(false, kWriteFailed);
+    window_.Message(std::string(kWriteFailed));
     if (LineChanged_) {
         LineChanged_ = false;
         bus_.ReopenBusLine();

@@ -69,6 +69,14 @@ void TreeView::setOverlayIndex(TreeNode* node, int overlay)
     changed();
 }
 
+void TreeView::setHint(TreeNode* node, const std::string& hint)
+{
+    if (node->hint_ == hint)
+        return;
+    node->hint_ = hint;
+    changed();
+}
+
 static void collect(const std::vector<std::unique_ptr<TreeNode>>& list, std::vector<TreeNode*>& out)
 {
     for (const auto& n : list) {

@@ -15,6 +15,9 @@ public:
     const std::string& text() const { return text_; }
     int imageIndex() const { return image_; }
     int overlayIndex() const { return overlay_; }
+    // A word on the node the view shows as its hint and marks its icon
+    // with; empty for none.
+    const std::string& hint() const { return hint_; }
     TreeNode* parent() const { return parent_; }
     int level() const { return parent_ ? parent_->level() + 1 : 0; }
     const std::vector<std::unique_ptr<TreeNode>>& children() const { return children_; }
@@ -24,6 +27,7 @@ private:
     std::string text_;
     int image_ = -1;
     int overlay_ = -1;
+    std::string hint_;
     TreeNode* parent_ = nullptr;
     std::vector<std::unique_ptr<TreeNode>> children_;
 };
@@ -39,6 +43,7 @@ public:
     void setText(TreeNode* node, const std::string& text);
     void setImageIndex(TreeNode* node, int image);
     void setOverlayIndex(TreeNode* node, int overlay);
+    void setHint(TreeNode* node, const std::string& hint);
 
     const std::vector<std::unique_ptr<TreeNode>>& roots() const { return roots_; }
     // All nodes in tree order (each node before its children).

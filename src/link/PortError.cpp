@@ -51,4 +51,21 @@ PortError OpenPortErrorFromErrno(int err)
     }
 }
 
+PortError ConnectErrorFromErrno(int err)
+{
+    switch (err) {
+    case ECONNREFUSED:
+        return PortError::Refused;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case EHOSTDOWN:
+        return PortError::Unreachable;
+    case ETIMEDOUT:
+        return PortError::TimedOut;
+    default:
+        return PortErrorFromErrno(err);
+    }
+}
+
 } // namespace zor

@@ -17,6 +17,11 @@ enum class PortError : uint8_t {
     Io, // the device failed
     OutOfResources, // descriptors or memory exhausted
     Lost, // an open port hung up or its device went away
+    BadAddress, // a network name that names no host and port
+    HostUnknown, // the host's name does not resolve
+    Refused, // the host refused the connection: nothing listens on the port
+    Unreachable, // no route to the host
+    TimedOut, // the host did not answer the connection in time
     Other,
 };
 
@@ -25,5 +30,8 @@ PortError PortErrorFromErrno(int err);
 // The error of an operation on an open port: a hang-up, an I/O error or a
 // vanished device means the port is lost.
 PortError OpenPortErrorFromErrno(int err);
+
+// The error of a connection to a network bus that did not come about.
+PortError ConnectErrorFromErrno(int err);
 
 } // namespace zor

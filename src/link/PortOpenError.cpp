@@ -1,5 +1,7 @@
 #include "link/PortOpenError.h"
 
+#include "link/NetworkName.h"
+
 namespace zor {
 
 namespace {
@@ -72,6 +74,24 @@ std::string OpenFailureText(const OpenFailure& f)
     case PortError::OutOfResources:
         return "Не удалось открыть порт " + f.port
             + ": системе не хватает ресурсов. Закройте лишние программы и повторите.";
+    case PortError::BadAddress:
+        return f.port
+            + " — не сетевой адрес. Укажите его в виде tcp://УЗЕЛ:ПОРТ (Modbus TCP) или rtu-tcp://УЗЕЛ:ПОРТ (RTU "
+              "поверх TCP).";
+    case PortError::HostUnknown:
+        return "Узел сетевого порта " + f.port + " не найден. Проверьте имя или IP-адрес преобразователя.";
+    case PortError::Refused:
+        return "Сетевой порт " + f.port
+            + " не принимает соединение: на этом порту узла никто не ждёт подключения. Проверьте номер порта и "
+              "настройки преобразователя и повторите.";
+    case PortError::Unreachable:
+        return "Узел сетевого порта " + f.port
+            + " недоступен: нет пути к нему по сети. Проверьте сетевое подключение и IP-адрес преобразователя.";
+    case PortError::TimedOut:
+        return "Сетевой порт " + f.port + " не отвечает: соединение не установлено за "
+            + std::to_string(kConnectTimeoutMs / 1000)
+            + " с. Проверьте, что преобразователь включён и доступен по "
+              "сети, и повторите.";
     case PortError::None:
     case PortError::Other:
         break;

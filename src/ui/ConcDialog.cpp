@@ -45,8 +45,17 @@ ConcDialog::ConcDialog(TFormDlg& model, QWidget* mainWindow)
 
     grid->addWidget(edit, 0, 0);
     grid->addWidget(unit, 0, 1);
+    auto* cylinder = new QPushButton("Баллон...", this);
+    cylinder->setObjectName("BtCylinder");
+    cylinder->setToolTip("Партия, аттестованная концентрация и срок годности баллона ПГС для журнала");
+    connect(cylinder, &QPushButton::clicked, this, [this] {
+        if (onCylinder)
+            Guarded(onCylinder);
+    });
+
     grid->addWidget(ok, 1, 0);
     grid->addWidget(cancel, 1, 1);
+    grid->addWidget(cylinder, 2, 0, 1, 2);
 }
 
 void ConcDialog::showEvent(QShowEvent* event)

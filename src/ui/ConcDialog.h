@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QDoubleSpinBox;
 
 namespace zor {
@@ -17,6 +19,9 @@ class ConcDialog : public QDialog {
     Q_OBJECT
 public:
     ConcDialog(TFormDlg& model, QWidget* mainWindow);
+
+    // "Баллон...": the test-gas cylinder's data for the journal.
+    std::function<void()> onCylinder;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -6,10 +6,13 @@
 #include "sim/SimBus.h"
 #include "sim/SimBusFile.h"
 #include "ui/ConcDialog.h"
+#include "ui/CylinderDialog.h"
 #include "ui/DesktopPlatform.h"
 #include "ui/ErrorReport.h"
 #include "ui/HelpWindow.h"
 #include "ui/Icons.h"
+#include "ui/JournalSettingsStore.h"
+#include "ui/JournalWindow.h"
 #include "ui/LineMemoryStore.h"
 #include "ui/LoraWindow.h"
 #include "ui/MainWindow.h"
@@ -21,6 +24,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
 
 namespace zor::ui {
 
@@ -51,6 +57,8 @@ DesktopApp::DesktopApp(char separator)
     dialogs_.setWindows(main_.get(), lora_);
     host_.setWindows(lora_, conc_, help_);
     host_.setMenuItem(form_->NodeMenuItem.text(), [this] { form_->N11Click(); });
+    main_->onJournal = [this] { ShowJournal(); };
+    conc_->onCylinder = [this] { EditCylinder(); };
     hotplug_ = WatchPorts([this](const ports::PortEvent& event) { form_->PortChanged(event); });
     Guarded([this] { form_->FormCreate(); });
 }
@@ -71,13 +79,7 @@ void DesktopApp::Recall()
 
 void DesktopApp::UsePort(const std::string& path, const std::string& description)
 {
-    const int32_t number = form_->ComPort.AddPort(path, description);
-    const auto& list = form_->ComPort.GetDeviceList();
-    for (size_t i = 0; i < list.size(); ++i)
-        if (list[i].Data == number) {
-            Guarded([&] { form_->ComBox.Pick(static_cast<int>(i)); });
-            return;
-        }
+    Guarded([&] { form_->UsePort(path, description); });
 }
 
 bool DesktopApp::StartDemo(std::string& error)
@@ -107,6 +109,65 @@ bool DesktopApp::StartSimBus(std::string_view description, const std::string& po
 void DesktopApp::Show()
 {
     main_->show();
+    if (journalMessage_.empty())
+        return;
+    // Told once the window is there to be told over.
+    QTimer::singleShot(0, main_.get(), [this] {
+        form_->Log.Add(journalMessage_);
+        dialogs_.message(
+            forms::DialogOwner::Main, forms::MessageKind::Warning, journalMessage_, forms::MessageButtons::Ok);
+    });
+}
+
+std::string DesktopApp::DefaultJournalPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()
+        + "/zor-tool/journal.sqlite";
+}
+
+void DesktopApp::OpenJournal(const std::string& path, bool remember)
+{
+    journal::JournalStore::Opened opened = journal::JournalStore::Open(path, clock_);
+    form_->Journal().Attach(nullptr, nullptr);
+    journal_ = std::move(opened.store);
+    journalMessage_ = std::move(opened.message);
+    form_->Journal().Attach(journal_.get(), &clock_);
+    rememberJournal_ = remember;
+    if (remember)
+        form_->Journal().Settings = LoadJournalSettings();
+}
+
+void DesktopApp::OpenScratchJournal()
+{
+    scratch_ = std::make_unique<QTemporaryDir>();
+    OpenJournal(scratch_->filePath("journal.sqlite").toStdString(), false);
+}
+
+void DesktopApp::RememberJournal()
+{
+    if (rememberJournal_)
+        StoreJournalSettings(form_->Journal().Settings);
+}
+
+void DesktopApp::ShowJournal()
+{
+    if (!form_->Journal().Store()) {
+        dialogs_.message(forms::DialogOwner::Main, forms::MessageKind::Warning,
+            journalMessage_.empty() ? std::string("Журнал не открыт.") : journalMessage_, forms::MessageButtons::Ok);
+        return;
+    }
+    JournalWindow window(
+        form_->Journal(), dialogs_, [this] { RememberJournal(); }, main_.get());
+    window.exec();
+}
+
+void DesktopApp::EditCylinder()
+{
+    CylinderDialog dialog(form_->Journal().Settings, conc_);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.store(form_->Journal().Settings);
+    RememberJournal();
 }
 
 } // namespace zor::ui

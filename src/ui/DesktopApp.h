@@ -7,6 +7,8 @@
 // pseudo-terminal, is listed and picked. What differs between systems comes
 // from DesktopPlatform.h.
 
+#include "journal/JournalStore.h"
+#include "journal/WallClock.h"
 #include "ui/DesktopPlatform.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtEventLoop.h"
@@ -15,6 +17,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+class QTemporaryDir;
 
 namespace zor {
 class SimBus;
@@ -52,6 +56,18 @@ public:
     bool StartSimBus(std::string_view description, const std::string& portDescription, std::string& error);
     void Show();
 
+    // The service journal in path (a damaged file is moved aside and told
+    // once the window shows); remember: its settings (technician, interval,
+    // cylinder) are taken back and kept across runs.
+    void OpenJournal(const std::string& path, bool remember);
+    // A journal of this run only, in a temporary folder: --demo leaves the
+    // technician's journal and settings alone.
+    void OpenScratchJournal();
+    // ~/.local/share/zor-tool/journal.sqlite.
+    static std::string DefaultJournalPath();
+    // The "Журнал" window, modal.
+    void ShowJournal();
+
     TFormMain& Form() { return *form_; }
     MainWindow& Main() { return *main_; }
     LoraWindow& Lora() { return *lora_; }
@@ -64,9 +80,18 @@ public:
     SimBus* Bus() { return bus_.get(); }
 
 private:
+    void EditCylinder();
+    void RememberJournal();
+
     QtEventLoop loop_;
     QtDialogs dialogs_;
     QtWindowHost host_;
+    // The journal outlives the window's logic, which writes to it at close.
+    journal::SystemClock clock_;
+    std::unique_ptr<QTemporaryDir> scratch_;
+    std::unique_ptr<journal::JournalStore> journal_;
+    std::string journalMessage_;
+    bool rememberJournal_ = false;
     std::unique_ptr<TFormMain> form_;
     std::unique_ptr<MainWindow> main_;
     // Children of the main window, which deletes them.

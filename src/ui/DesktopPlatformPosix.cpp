@@ -1,6 +1,8 @@
 #include "ui/DesktopPlatform.h"
 
+#include "link/PortByName.h"
 #include "link/PosixSerialPort.h"
+#include "link/TcpPort.h"
 #include "ports/UdevPortMonitor.h"
 #include "ports/UdevPortProvider.h"
 #include "sim/PtyTransport.h"
@@ -59,7 +61,7 @@ private:
 
 std::unique_ptr<SerialPort> MakeSerialPort()
 {
-    return std::make_unique<PosixSerialPort>();
+    return std::make_unique<PortByName>(std::make_unique<PosixSerialPort>(), std::make_unique<TcpPort>());
 }
 
 std::unique_ptr<ports::PortProvider> MakePortProvider()

@@ -2,6 +2,7 @@
 
 #include "ui/Bind.h"
 #include "ui/ErrorReport.h"
+#include "ui/Icons.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -60,7 +61,12 @@ void DeviceTreeWidget::render()
         = [&](QTreeWidgetItem* parent, const forms::TreeNode& node) {
               auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
               item->setText(0, qs(node.text()));
-              item->setIcon(0, images_(node.imageIndex()));
+              if (node.hint().empty()) {
+                  item->setIcon(0, images_(node.imageIndex()));
+              } else {
+                  item->setIcon(0, WithDueMark(images_(node.imageIndex())));
+                  item->setToolTip(0, qs(node.hint()));
+              }
               item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(&node)));
               for (const auto& child : node.children())
                   add(item, *child);

@@ -1,5 +1,8 @@
 #include "ui/Icons.h"
 
+#include <QPainter>
+#include <QPixmap>
+
 #include <array>
 #include <map>
 
@@ -20,6 +23,18 @@ void InitResources()
 QIcon Icon(const std::string& name)
 {
     return QIcon(QString(":/icons/%1.svg").arg(QString::fromStdString(name)));
+}
+
+QIcon WithDueMark(const QIcon& image)
+{
+    QPixmap pixmap = image.pixmap(24, 24);
+    if (pixmap.isNull()) {
+        pixmap = QPixmap(24, 24);
+        pixmap.fill(Qt::transparent);
+    }
+    QPainter painter(&pixmap);
+    Icon("due").paint(&painter, QRect(11, 11, 13, 13));
+    return QIcon(pixmap);
 }
 
 QIcon TreeImage(int index)

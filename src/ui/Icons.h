@@ -18,4 +18,8 @@ QIcon Icon(const std::string& name);
 // device, 8 a device in error; any other index shows no image.
 QIcon TreeImage(int index);
 
+// An image of the tree with the calibration-due mark in its lower right
+// quarter.
+QIcon WithDueMark(const QIcon& image);
+
 } // namespace zor::ui

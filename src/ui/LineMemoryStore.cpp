@@ -19,6 +19,7 @@ void StoreLineMemory(const LineMemory& line)
     s.setValue("parity", line.parity);
     s.setValue("stopBits", line.stopBits);
     s.setValue("rs485", line.rs485);
+    s.setValue("network", QString::fromStdString(line.network));
 }
 
 std::optional<LineMemory> LoadLineMemory()
@@ -34,6 +35,7 @@ std::optional<LineMemory> LoadLineMemory()
     line.parity = static_cast<uint8_t>(s.value("parity", line.parity).toUInt());
     line.stopBits = static_cast<uint8_t>(s.value("stopBits", line.stopBits).toUInt());
     line.rs485 = s.value("rs485", line.rs485).toBool();
+    line.network = s.value("network").toString().toStdString();
     return line;
 }
 

@@ -7,6 +7,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/Icons.h"
 #include "ui/LineMemoryStore.h"
+#include "ui/NetworkPortWindow.h"
 #include "ui/PortComboBox.h"
 #include "ui/SearchOptionsWindow.h"
 #include "ui/WindowPlaceStore.h"
@@ -16,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -139,6 +141,14 @@ QWidget* MainWindow::buttonBar()
     BindAction(form_.ActSaveToFile, save, withHint, [this] { form_.ActSaveToFileExecute(); });
     QToolButton* help = button("SpeedButton1");
     BindAction(form_.ActHelp, help, withHint, [this] { form_.ActHelpExecute(); });
+    QToolButton* journal = button("BtJournal");
+    journal->setText("Журнал");
+    journal->setIcon(Icon("journal"));
+    journal->setToolTip("Журнал обслуживания приборов");
+    connect(journal, &QToolButton::clicked, this, [this] {
+        if (onJournal)
+            Guarded(onJournal);
+    });
     QToolButton* zero = button("BtClbZero");
     BindAction(form_.Panel.ActZero, zero, withHint, [this] { form_.ActZeroExecute(); });
     QToolButton* calb = button("BtClbConc");
@@ -146,7 +156,7 @@ QWidget* MainWindow::buttonBar()
     QToolButton* init = button("BtClbInit");
     BindAction(form_.Panel.ActInit, init, withHint, [this] { form_.ActInitExecute(); });
 
-    for (QWidget* w : { find, read, save, help })
+    for (QWidget* w : { find, read, save, help, journal })
         row->addWidget(w);
     row->addStretch(1);
     for (QWidget* w : { zero, calb, init })
@@ -167,8 +177,8 @@ QWidget* MainWindow::findPanel()
     panel->addSection("MODBUS RTU", tree_, 1);
 
     auto* settings = new QWidget(panel);
-    auto* row = new QHBoxLayout(settings);
-    row->setContentsMargins(4, 6, 4, 6);
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 6, 0, 6);
     row->setSpacing(3);
     portBox_ = new PortComboBox(settings);
     portBox_->setObjectName("ComBox");
@@ -196,6 +206,24 @@ QWidget* MainWindow::findPanel()
         });
     });
     row->addWidget(cfg);
+
+    // A bus behind a serial device server or a Modbus TCP gateway is listed
+    // and chosen as a port of its own.
+    auto* network = new QPushButton("Сетевой порт...", settings);
+    network->setObjectName("BtNetPort");
+    network->setToolTip("Подключиться к шине через преобразователь RS-485 - Ethernet или шлюз Modbus TCP");
+    connect(network, &QPushButton::clicked, this, [this] {
+        Guarded([this] {
+            NetworkPortWindow dialog(this);
+            form_.NetPortClick(dialog);
+            StoreLineMemory(form_.RememberedLine());
+        });
+    });
+    auto* column = new QVBoxLayout(settings);
+    column->setSpacing(0);
+    column->addLayout(row);
+    column->addWidget(network, 0, Qt::AlignLeft);
+    column->setContentsMargins(4, 0, 4, 6);
     panel->addSection("Настройки", settings);
     return panel;
 }

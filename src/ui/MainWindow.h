@@ -41,6 +41,9 @@ public:
     DevicePanelView* panel() const { return panel_; }
     PortComboBox* portBox() const { return portBox_; }
 
+    // "Журнал": opens the service journal.
+    std::function<void()> onJournal;
+
     // Puts the bus overview and, under it, the trend beside the device panel.
     void setViews(QWidget* overview, QWidget* trend);
     // Takes back the size and place of the last run, and keeps them at close.

@@ -1,6 +1,7 @@
 #include "ui/PortSettingsDialog.h"
 
 #include "link/TVSCOM.h"
+#include "ui/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,11 +54,7 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent)
     form->addRow("Управление потоком:", flow_);
     form->addRow("RS-485:", rs485_);
 
-    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons_->button(QDialogButtonBox::Ok)->setText("ОК");
-    buttons_->button(QDialogButtonBox::Cancel)->setText("Отмена");
-    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    buttons_ = OkCancelButtons(this);
     connect(rate_, &QComboBox::editTextChanged, this, &PortSettingsDialog::checkRate);
 
     auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,7 @@
 #include "ui/SearchOptionsWindow.h"
 
+#include "ui/DialogButtons.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -105,11 +107,7 @@ SearchOptionsWindow::SearchOptionsWindow(QWidget* parent)
     duration_ = new QLabel(this);
     duration_->setObjectName("LabelDuration");
 
-    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons_->button(QDialogButtonBox::Ok)->setText("ОК");
-    buttons_->button(QDialogButtonBox::Cancel)->setText("Отмена");
-    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    buttons_ = OkCancelButtons(this);
 
     for (QCheckBox* box : rates_)
         connect(box, &QCheckBox::toggled, this, &SearchOptionsWindow::check);

@@ -51,35 +51,6 @@ TEST(FileDialogText, TheDefaultExtensionGoesOnlyToNamesWithout)
 
 using DialogsTest = ToolFixture;
 
-// Runs answer, from a posted call, on every window of type W that is shown.
-template <class W> class ShowWatcher : public QObject {
-public:
-    explicit ShowWatcher(std::function<void(W*)> answer)
-        : answer_(std::move(answer))
-    {
-        qApp->installEventFilter(this);
-    }
-    ~ShowWatcher() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show)
-            if (auto* w = qobject_cast<W*>(watched); w && w->isWindow())
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, p = QPointer<W>(w)] {
-                        if (p)
-                            answer_(p);
-                    },
-                    Qt::QueuedConnection);
-        return false;
-    }
-
-private:
-    std::function<void(W*)> answer_;
-};
-
 // Every box is at its owner's message-box position, with Russian buttons,
 // and the button pressed is the answer.
 TEST_F(DialogsTest, BoxesSitAtTheOwnersPositionWithRussianButtons)

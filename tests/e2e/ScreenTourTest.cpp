@@ -7,9 +7,13 @@
 #include "ToolFixture.h"
 
 #include "ui/Bind.h"
+#include "ui/Certificate.h"
 #include "ui/ConcDialog.h"
+#include "ui/CylinderDialog.h"
 #include "ui/HelpWindow.h"
+#include "ui/JournalWindow.h"
 #include "ui/LoraWindow.h"
+#include "ui/NetworkPortWindow.h"
 #include "ui/PortSettingsDialog.h"
 #include "ui/QtWindowHost.h"
 #include "ui/SearchOptionsWindow.h"
@@ -153,6 +157,7 @@ TEST_F(ScreenTour, EveryWindow)
     shootModal<PortSettingsDialog>("09-port-settings", [&] { click(&app.Main(), "bCfg"); });
     shootModal<SearchOptionsWindow>(
         "13-search-options", [&] { app.Main().findChild<QAction*>("ActFindOptions")->trigger(); });
+    shootModal<NetworkPortWindow>("15-network-port", [&] { click(&app.Main(), "BtNetPort"); });
 }
 
 // A USB adapter pulled out while a detector is read: the panel greyed with
@@ -197,6 +202,35 @@ TEST_F(ScreenTour, Trend)
     shoot("11-trend"); // the window at the size it opens with
     app.Main().setGeometry(app.Main().screen()->availableGeometry());
     shoot("12-trend-whole-screen");
+}
+
+// The journal after a parameter write on the demonstration bus, with the
+// detectors marked for a calibration the journal does not hold, and the
+// cylinder window of the concentration dialog.
+TEST_F(ScreenTour, Journal)
+{
+    app.OpenScratchJournal();
+    app.Form().Journal().Settings.technician = "Иванов И.И.";
+    click(&app.Main(), "BtFind");
+    ASSERT_TRUE(WaitFor([&] { return deviceNode(4) != nullptr; }, 8000));
+    click(&app.Main(), "BtFind");
+    app.Bus()->detector(1).setHolding(3, 423);
+    press(1);
+    QTest::mouseDClick(
+        app.Main().tree()->viewport(), Qt::LeftButton, {}, app.Main().tree()->hitRect(deviceNode(1)).center());
+    ASSERT_TRUE(WaitFor([&] { return app.Form().Panel.DevPanel.text().find("#1 : 06000101 (v") == 0; }, 5000));
+    app.Form().Panel.EditLimit1.setValue(app.Form().Panel.EditLimit1.value() + 1);
+    app.Form().ActWriteOptExecute();
+    ASSERT_TRUE(WaitFor([&] { return app.Form().Journal().Store()->Count() == 1; }, 10000));
+    shoot("15-tree-calibration-due");
+    shootModal<JournalWindow>("16-journal", [&] { click(&app.Main(), "BtJournal"); });
+    shootModal<CylinderDialog>("17-cylinder", [&] { app.Conc().findChild<QPushButton*>("BtCylinder")->click(); });
+    // The record's certificate, and its page as a picture.
+    const int64_t id = app.Form().Journal().Store()->Find({}).front();
+    const QString pdf = folder_ + "/18-certificate.pdf";
+    ASSERT_TRUE(WriteCertificate(*app.Form().Journal().Store()->Get(id), std::nullopt, pdf));
+    EXPECT_EQ(
+        QProcess::execute("pdftoppm", { "-png", "-r", "70", "-singlefile", pdf, folder_ + "/18-certificate" }), 0);
 }
 
 // The bus overview on the whole demo bus while detector 1 is read: one

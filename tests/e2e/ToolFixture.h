@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,6 +81,35 @@ private:
     QTimer timer_;
 };
 
+// Runs answer, from a posted call, on every window of type W that is shown.
+template <class W> class ShowWatcher : public QObject {
+public:
+    explicit ShowWatcher(std::function<void(W*)> answer)
+        : answer_(std::move(answer))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~ShowWatcher() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto* w = qobject_cast<W*>(watched); w && w->isWindow())
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, p = QPointer<W>(w)] {
+                        if (p)
+                            answer_(p);
+                    },
+                    Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    std::function<void(W*)> answer_;
+};
+
 // Steps run one after the other from a timer, each when its condition
 // holds, so that they also run inside a modal window's event loop. A step
 // that opens a modal window defers it (Later), or the script would wait
@@ -114,6 +145,21 @@ private:
     size_t next_ = 0;
     QTimer timer_;
 };
+
+// A script of one step: act on the modal window of type W once it shows;
+// when the time is up, whatever modal window is left is closed.
+template <class W> std::unique_ptr<Script> WhenModal(std::function<void(W&)> act, int timeoutMs = 5000)
+{
+    return std::make_unique<Script>(
+        std::vector<Script::Step> {
+            { [] { return qobject_cast<W*>(QApplication::activeModalWidget()) != nullptr; },
+                [act] { act(*qobject_cast<W*>(QApplication::activeModalWidget())); } },
+        },
+        timeoutMs, [] {
+            if (QWidget* w = QApplication::activeModalWidget())
+                w->close();
+        });
+}
 
 // Runs fn once control is back in an event loop.
 inline void Later(std::function<void()> fn)

@@ -159,8 +159,14 @@ inline std::unique_ptr<TFormMain> MakeWindow(VirtualLoop& loop, MemoryWire& wire
 
 class AppFixture : public ::testing::Test {
 protected:
+    // The wire's port name: COM1 unless a test needs another kind of name.
+    explicit AppFixture(const std::string& portName = "COM1")
+        : wire { loop, portName }
+    {
+    }
+
     VirtualLoop loop;
-    MemoryWire wire { loop, "COM1" };
+    MemoryWire wire;
     SimBus bus { loop };
     // Every frame the window sent, as it arrived, and its line settings.
     std::vector<Frame> sent;

@@ -4,6 +4,7 @@
 
 #include "AppFixture.h"
 
+#include "app/NetworkPortDialog.h"
 #include "link/PortOpenError.h"
 #include "unit/ports/Fakes.h"
 
@@ -59,7 +60,7 @@ TEST(LineMemory, TheNextRunTakesBackThePortByItsStableNameAndTheLineSettings)
         first.form.bCfgClick(dialog);
         remembered = first.form.RememberedLine();
     }
-    EXPECT_EQ(remembered, (LineMemory { kById, 9600, 8, 0, 2, true }));
+    EXPECT_EQ(remembered, (LineMemory { kById, 9600, 8, 0, 2, true, "" }));
 
     Window again(Ports("/dev/ttyUSB1")); // plugged in elsewhere meanwhile
     again.form.RecallLine(remembered);
@@ -86,16 +87,71 @@ TEST(LineMemory, TheNextRunTakesBackThePortByItsStableNameAndTheLineSettings)
 TEST(LineMemory, ValuesOutOfRangeLeaveTheirSettingsAlone)
 {
     Window window(Ports("/dev/ttyUSB0"));
-    window.form.RecallLine(LineMemory { kById, 0, 12, 7, 9, false });
+    window.form.RecallLine(LineMemory { kById, 0, 12, 7, 9, false, "" });
     EXPECT_EQ(window.form.VSModbus.BaudRateValue(), 19200u);
     EXPECT_EQ(window.form.VSModbus.Parity(), TParity::pEven);
     EXPECT_EQ(window.form.VSModbus.StopBits(), TStopBits::sb1);
     EXPECT_EQ(window.form.ComPort.ByteSize(), 8);
-    window.form.RecallLine(LineMemory { kById, 4000001, 4, 255, 3, false });
+    window.form.RecallLine(LineMemory { kById, 4000001, 4, 255, 3, false, "" });
     EXPECT_EQ(window.form.VSModbus.BaudRateValue(), 19200u);
     EXPECT_EQ(window.form.ComPort.ByteSize(), 8);
     EXPECT_EQ(window.form.VSModbus.Parity(), TParity::pEven);
     EXPECT_EQ(window.form.VSModbus.StopBits(), TStopBits::sb1);
+}
+
+// "Сетевой порт...": shows the address it is given and answers as the test
+// says (no answer: cancelled).
+struct ScriptedNetworkDialog final : NetworkPortDialog {
+    std::optional<NetworkAddress> answer;
+    std::optional<NetworkAddress> shown;
+    bool edit(NetworkAddress& address) override
+    {
+        shown = address;
+        if (!answer)
+            return false;
+        address = *answer;
+        return true;
+    }
+};
+
+TEST(LineMemory, ANetworkBusIsListedChosenAndTakenBackInTheNextRun)
+{
+    const NetworkAddress gateway { NetworkMode::ModbusTcp, "192.168.1.10", 502 };
+    const std::string name = "tcp://192.168.1.10:502";
+    LineMemory remembered;
+    {
+        Window first(Ports(""));
+        ScriptedNetworkDialog dialog;
+        first.form.NetPortClick(dialog);
+        EXPECT_EQ(dialog.shown, NetworkAddress {});
+        EXPECT_EQ(first.form.VSModbus.PortName(), "/dev/ttyS0");
+        EXPECT_EQ(first.form.ComPort.GetDeviceList().size(), 1u);
+
+        dialog.answer = gateway;
+        first.form.NetPortClick(dialog);
+        EXPECT_EQ(first.form.VSModbus.PortName(), name);
+        EXPECT_EQ(first.form.ComBox.text(), name + " (Modbus TCP)");
+        EXPECT_EQ(first.form.StatBar.text(0), name + " (Modbus TCP): 19200 / 8-Even-1");
+        remembered = first.form.RememberedLine();
+        EXPECT_EQ(remembered.port, name);
+        // Back on the serial port, the address is still the one offered.
+        first.form.ComBox.Pick(0);
+        EXPECT_EQ(first.form.VSModbus.PortName(), "/dev/ttyS0");
+        EXPECT_EQ(first.form.RememberedLine().network, name);
+    }
+    EXPECT_EQ(remembered.network, name);
+
+    Window next(Ports(""));
+    next.form.RecallLine(remembered);
+    EXPECT_EQ(next.form.ComBox.text(), name + " (Modbus TCP)");
+    EXPECT_EQ(next.form.VSModbus.PortName(), name);
+    ScriptedNetworkDialog dialog;
+    dialog.answer = NetworkAddress { NetworkMode::RtuOverTcp, "moxa", 4001 };
+    next.form.NetPortClick(dialog);
+    EXPECT_EQ(dialog.shown, gateway);
+    EXPECT_EQ(next.form.ComBox.text(), "rtu-tcp://moxa:4001 (RTU поверх TCP)");
+    // Both stay listed for the run.
+    EXPECT_EQ(next.form.ComPort.GetDeviceList().size(), 3u);
 }
 
 } // namespace

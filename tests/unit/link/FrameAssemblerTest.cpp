@@ -1,5 +1,7 @@
 #include "link/FrameAssembler.h"
 
+#include "Frames.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -9,15 +11,8 @@ using namespace zor;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes withCrc(Bytes b)
-{
-    const uint16_t crc = ModbusCRC16(b.data(), b.size());
-    b.push_back(static_cast<uint8_t>(crc & 0xFF));
-    b.push_back(static_cast<uint8_t>(crc >> 8));
-    return b;
-}
+using test::Bytes;
+using test::WithCrc;
 
 // One step: a chunk, or (nullopt) the owner dropping the kept bytes.
 using Step = std::optional<Bytes>;
@@ -27,8 +22,8 @@ TEST(FrameAssembler, JoinsChunksThatFailAloneAndNothingElse)
     const Bytes frame = { 0x01, 0x03, 0x40, 0x21 };
     const Bytes exception = { 0x01, 0x83, 0x02, 0xC0, 0xF1 };
     const Bytes noise = { 0xFF, 0xFE };
-    const Bytes long256 = withCrc(Bytes(254, 0x22));
-    const Bytes probe = withCrc({ 0x05, 0x03, 0x04, 0x02, 0x5F, 0x00, 0x90 });
+    const Bytes long256 = WithCrc(Bytes(254, 0x22));
+    const Bytes probe = WithCrc({ 0x05, 0x03, 0x04, 0x02, 0x5F, 0x00, 0x90 });
     const auto joined = [](std::initializer_list<Bytes> parts) {
         Bytes all;
         for (const Bytes& p : parts)
@@ -57,7 +52,7 @@ TEST(FrameAssembler, JoinsChunksThatFailAloneAndNothingElse)
             { probe, frame } },
         { "frames followed by noise are kept, not taken", { joined({ probe, frame, noise }) }, {} },
         { "two of the longest frames in one chunk", { joined({ long256, long256 }) }, { long256, long256 } },
-        { "a long frame is accepted whole", { withCrc(Bytes(298, 0x11)) }, { withCrc(Bytes(298, 0x11)) } },
+        { "a long frame is accepted whole", { WithCrc(Bytes(298, 0x11)) }, { WithCrc(Bytes(298, 0x11)) } },
         { "a flood of noise is held to the limit", { Bytes(1000, 0x00), frame }, { frame } },
         { "a 256-byte frame cut in two",
             { Bytes(long256.begin(), long256.begin() + 100), Bytes(long256.begin() + 100, long256.end()) },

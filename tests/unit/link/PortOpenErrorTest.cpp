@@ -27,6 +27,7 @@ struct TextCase {
 TEST(OpenFailureText, SaysWhatFailedAndWhatToDo)
 {
     const std::string port = "/dev/ttyUSB0";
+    const std::string net = "tcp://10.0.0.5:502";
     const std::string modemManager = "ModemManager";
     const std::string brltty = "brltty";
     const auto failure = [](std::string name, PortError error, void (*more)(OpenFailure&) = nullptr) {
@@ -70,6 +71,13 @@ TEST(OpenFailureText, SaysWhatFailedAndWhatToDo)
             {} },
         { "i/o error", failure(port, PortError::Io), { "ошибка ввода-вывода", "Отключите адаптер" }, {} },
         { "anything else", failure(port, PortError::Other), { "Не удалось открыть порт /dev/ttyUSB0" }, {} },
+        { "network: connection refused", failure(net, PortError::Refused),
+            { "Сетевой порт tcp://10.0.0.5:502 не принимает соединение", "номер порта" }, { "адаптер" } },
+        { "network: no route", failure(net, PortError::Unreachable), { "недоступен", "сетевое подключение" }, {} },
+        { "network: no answer", failure(net, PortError::TimedOut), { "не установлено за 3 с" }, {} },
+        { "network: unknown host", failure(net, PortError::HostUnknown), { "Узел сетевого порта", "не найден" }, {} },
+        { "network: no address", failure("tcp://host", PortError::BadAddress),
+            { "tcp://host — не сетевой адрес", "tcp://УЗЕЛ:ПОРТ", "rtu-tcp://УЗЕЛ:ПОРТ" }, {} },
     };
     for (const TextCase& c : cases) {
         const std::string text = OpenFailureText(c.failure);
