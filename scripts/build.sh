@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (or the folder given as BUILD_DIR).
+# Configures and builds into build/ (or the folder given as BUILD_DIR): every
+# target, or those named in BUILD_TARGETS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
@@ -10,4 +11,8 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "${launcher[@]}" "$@" >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)"
+targets=()
+for t in ${BUILD_TARGETS:-}; do
+  targets+=(--target "$t")
+done
+cmake --build "$BUILD_DIR" -j "$(nproc)" "${targets[@]}"

@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   mbpoll xvfb xauth imagemagick fonts-dejavu-core poppler-utils
   help2man lintian
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64
 )
 
 missing=()

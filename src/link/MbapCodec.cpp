@@ -68,6 +68,17 @@ void MbapCodec::sendRequest(std::vector<uint8_t>& tcp)
         outstanding_ = Outstanding { transaction, address };
 }
 
+namespace {
+
+// Exception 0x0A (gateway path unavailable) or 0x0B (target device failed
+// to respond): the gateway answers for a detector that did not.
+bool GatewayNoAnswer(const uint8_t* pdu, size_t size)
+{
+    return size >= 2 && (pdu[0] & 0x80) && (pdu[1] == 0x0A || pdu[1] == 0x0B);
+}
+
+} // namespace
+
 void MbapCodec::fromServer(const uint8_t* data, size_t n, std::vector<uint8_t>& rtu)
 {
     answer_.insert(answer_.end(), data, data + n);
@@ -80,7 +91,10 @@ void MbapCodec::fromServer(const uint8_t* data, size_t n, std::vector<uint8_t>& 
         if (*whole == 0)
             return;
         if (outstanding_ && MbapTransaction(answer_) == outstanding_->transaction) {
-            AppendRtu(rtu, outstanding_->address, answer_.data() + kMbapHeaderSize, *whole - kMbapHeaderSize);
+            // The gateway's own word that its line gave no answer is
+            // silence for the master, as on a serial line.
+            if (!GatewayNoAnswer(answer_.data() + kMbapHeaderSize, *whole - kMbapHeaderSize))
+                AppendRtu(rtu, outstanding_->address, answer_.data() + kMbapHeaderSize, *whole - kMbapHeaderSize);
             outstanding_.reset();
         }
         answer_.erase(answer_.begin(), answer_.begin() + static_cast<ptrdiff_t>(*whole));

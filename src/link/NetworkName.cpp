@@ -38,10 +38,15 @@ std::optional<NetworkAddress> ParseNetworkName(const std::string& name)
     if (colon == std::string::npos)
         return std::nullopt;
     a.host = rest.substr(0, colon);
-    if (a.host.size() > 2 && a.host.front() == '[' && a.host.back() == ']')
+    // An address with colons comes in one pair of brackets, and no bracket
+    // is left in it.
+    if (a.host.size() > 2 && a.host.front() == '[' && a.host.back() == ']') {
         a.host = a.host.substr(1, a.host.size() - 2);
-    else if (a.host.find_first_of(":[]") != std::string::npos)
+        if (a.host.find_first_of("[]") != std::string::npos)
+            return std::nullopt;
+    } else if (a.host.find_first_of(":[]") != std::string::npos) {
         return std::nullopt;
+    }
     if (a.host.find_first_of(" \t/") != std::string::npos)
         return std::nullopt;
     const std::string port = rest.substr(colon + 1);

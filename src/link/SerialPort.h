@@ -1,9 +1,10 @@
 #pragma once
 // The platform's port operations, as the serial driver uses them. The POSIX
-// backend (PosixSerialPort) drives a tty through termios; the in-memory
-// backend (MemoryPort) carries bytes over a simulated wire with its timing.
-// Every operation on a closed port fails or returns its neutral value; none
-// throws.
+// backend (PosixSerialPort) drives a tty through termios, the Win32 one
+// (Win32SerialPort) a COM port through its device control block; the
+// in-memory backend (MemoryPort) carries bytes over a simulated wire with
+// its timing. Every operation on a closed port fails or returns its neutral
+// value; none throws.
 
 #include "link/PortError.h"
 
@@ -49,13 +50,13 @@ public:
     virtual bool open(const std::string& name) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
-    // Takes over an already open platform handle (a file descriptor here);
-    // the port then owns it.
+    // Takes over an already open platform handle (a file descriptor, a
+    // HANDLE on Windows); the port then owns it.
     virtual bool attach(intptr_t handle) = 0;
     // Forgets the handle without closing it.
     virtual void detach() = 0;
-    // The platform handle while open (a file descriptor here), -1 while
-    // closed.
+    // The platform handle while open (a file descriptor, a HANDLE on
+    // Windows), -1 while closed.
     virtual intptr_t handle() const { return isOpen() ? 0 : -1; }
 
     virtual bool applySettings(const LineSettings& s) = 0;

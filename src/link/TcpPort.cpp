@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <map>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -19,6 +22,38 @@ namespace {
 constexpr int kMaxBlockMs = 10;
 // More than this waiting for the socket means the far end takes nothing.
 constexpr size_t kMostQueued = 8192;
+// A far end gone without a word (a gateway switched off, a cable cut) is
+// noticed within seconds: the connection is probed after 5 s of silence,
+// every 2 s, three times, and data not acknowledged in 5 s ends it.
+constexpr int kKeepIdleS = 5;
+constexpr int kKeepIntervalS = 2;
+constexpr int kKeepProbes = 3;
+constexpr unsigned kUserTimeoutMs = 5000;
+
+// The address each bus name was last found at. Reopening a lost bus uses it
+// without asking the name server again, which would block the window every
+// second while the network is away; a connect to it that fails drops it, so
+// that the next try asks again.
+struct Resolved {
+    sockaddr_storage address {};
+    socklen_t size = 0;
+    int family = 0;
+};
+std::map<std::string, Resolved>& ResolvedNames()
+{
+    static std::map<std::string, Resolved> names;
+    return names;
+}
+
+void KeepWatching(int fd)
+{
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &kKeepIdleS, sizeof kKeepIdleS);
+    setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &kKeepIntervalS, sizeof kKeepIntervalS);
+    setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &kKeepProbes, sizeof kKeepProbes);
+    setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &kUserTimeoutMs, sizeof kUserTimeoutMs);
+}
 
 } // namespace
 
@@ -57,28 +92,38 @@ bool TcpPort::open(const std::string& name)
     const std::optional<NetworkAddress> address = ParseNetworkName(name);
     if (!address)
         return fail(PortError::BadAddress);
-    addrinfo hints {};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(address->port);
-    if (getaddrinfo(address->host.c_str(), service.c_str(), &hints, &found) != 0 || !found)
-        return fail(PortError::HostUnknown);
-    const int fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
+    const std::string key = address->host + "|" + std::to_string(address->port);
+    auto known = ResolvedNames().find(key);
+    if (known == ResolvedNames().end()) {
+        addrinfo hints {};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = AI_NUMERICSERV;
+        addrinfo* found = nullptr;
+        const std::string service = std::to_string(address->port);
+        if (getaddrinfo(address->host.c_str(), service.c_str(), &hints, &found) != 0 || !found)
+            return fail(PortError::HostUnknown);
+        Resolved resolved;
+        resolved.size = std::min<socklen_t>(found->ai_addrlen, sizeof resolved.address);
+        std::memcpy(&resolved.address, found->ai_addr, resolved.size);
+        resolved.family = found->ai_family;
         freeaddrinfo(found);
-        return fail(PortErrorFromErrno(errno));
+        known = ResolvedNames().insert_or_assign(key, resolved).first;
     }
+    const Resolved target = known->second;
+    const int fd = ::socket(target.family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return fail(PortErrorFromErrno(errno));
     // A request is one small segment; it must not wait for the one before
     // to be acknowledged.
     const int on = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    const int done = ::connect(fd, found->ai_addr, found->ai_addrlen);
+    KeepWatching(fd);
+    const int done = ::connect(fd, reinterpret_cast<const sockaddr*>(&target.address), target.size);
     const int err = errno;
-    freeaddrinfo(found);
     if (done != 0 && err != EINPROGRESS) {
         ::close(fd);
+        ResolvedNames().erase(key);
         return fail(ConnectErrorFromErrno(err));
     }
     fd_ = fd;
@@ -86,6 +131,7 @@ bool TcpPort::open(const std::string& name)
     deadlineMs_ = clock_() + kConnectTimeoutMs;
     if (settle(kMaxBlockMs) == Connect::Failed) {
         close();
+        ResolvedNames().erase(key);
         return fail(ConnectErrorFromErrno(connectError_));
     }
     mbap_.reset();

@@ -8,14 +8,6 @@ namespace zor::ports {
 
 namespace {
 
-std::string trimmed(const std::string& s)
-{
-    const auto space = [](unsigned char c) { return std::isspace(c) != 0; };
-    auto b = std::find_if_not(s.begin(), s.end(), space);
-    auto e = std::find_if_not(s.rbegin(), std::string::const_reverse_iterator(b), space).base();
-    return std::string(b, e);
-}
-
 bool equalNoCase(const std::string& a, const std::string& b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -24,7 +16,7 @@ bool equalNoCase(const std::string& a, const std::string& b)
 
 bool describes(const TPortEntry& record, const std::string& portName)
 {
-    return equalNoCase(trimmed(record.PortName), portName)
+    return equalNoCase(Trimmed(record.PortName), portName)
         || record.Description.find("(" + portName + ")") != std::string::npos;
 }
 
@@ -41,7 +33,7 @@ void takeFrom(TPortEntry& entry, const TPortEntry& record)
     // A record matched by its description may carry no port name (device
     // interfaces have a path instead); the entry then keeps the map's name,
     // which is still the one the port opens by.
-    if (std::string name = trimmed(record.PortName); !name.empty())
+    if (std::string name = Trimmed(record.PortName); !name.empty())
         entry.PortName = name;
     entry.NameFriendly = FriendlyName(entry.NameDeviceDos, entry.Description);
 }
@@ -51,8 +43,17 @@ bool startsWith(const std::string& s, const char* prefix)
     return s.rfind(prefix, 0) == 0;
 }
 
-// The number after "COM", 0 when the rest is not a number.
-int32_t comNumber(const std::string& name)
+} // namespace
+
+std::string Trimmed(const std::string& s)
+{
+    const auto space = [](unsigned char c) { return std::isspace(c) != 0; };
+    auto b = std::find_if_not(s.begin(), s.end(), space);
+    auto e = std::find_if_not(s.rbegin(), std::string::const_reverse_iterator(b), space).base();
+    return std::string(b, e);
+}
+
+int32_t ComNumber(const std::string& name)
 {
     int32_t n = 0;
     const char* first = name.data() + 3;
@@ -60,8 +61,6 @@ int32_t comNumber(const std::string& name)
     auto [end, ec] = std::from_chars(first, last, n);
     return (ec == std::errc() && end == last && first != last) ? n : 0;
 }
-
-} // namespace
 
 std::string FriendlyName(const std::string& portName, const std::string& description)
 {
@@ -106,12 +105,12 @@ std::vector<TPortEntry> DeviceListLoad(const PortMap& map, std::vector<TPortEntr
 
     int32_t next = kFirstUnnumberedPort;
     for (const TPortEntry& record : devices) {
-        const std::string name = trimmed(record.PortName);
+        const std::string name = Trimmed(record.PortName);
         if (name.empty() || startsWith(name, "LPT"))
             continue;
         TPortEntry entry;
         entry.NameDeviceDos = name;
-        entry.Data = startsWith(name, "COM") ? comNumber(name) : next++;
+        entry.Data = startsWith(name, "COM") ? ComNumber(name) : next++;
         takeFrom(entry, record);
         AddPortEntry(list, std::move(entry));
     }

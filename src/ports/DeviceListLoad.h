@@ -23,6 +23,12 @@ std::vector<TPortEntry> DeviceListLoad(const PortMap& map, std::vector<TPortEntr
 // nothing added, when the number is already taken.
 bool AddPortEntry(std::vector<TPortEntry>& list, TPortEntry entry);
 
+// The name without the blanks around it.
+std::string Trimmed(const std::string& s);
+// The number after the "COM" a name begins with; 0 when the rest is not a
+// number.
+int32_t ComNumber(const std::string& name);
+
 // "name (description)", or the bare name without a description.
 std::string FriendlyName(const std::string& portName, const std::string& description);
 

@@ -3,16 +3,11 @@
 #include "app/TFormMain.h"
 #include "commands/TFormDlg.h"
 #include "commands/TFormLora.h"
-#include "link/PortByName.h"
-#include "link/PosixSerialPort.h"
-#include "link/TcpPort.h"
-#include "ports/UdevPortMonitor.h"
-#include "ports/UdevPortProvider.h"
-#include "sim/PtyTransport.h"
 #include "sim/SimBus.h"
 #include "sim/SimBusFile.h"
 #include "ui/ConcDialog.h"
 #include "ui/CylinderDialog.h"
+#include "ui/DesktopPlatform.h"
 #include "ui/ErrorReport.h"
 #include "ui/HelpWindow.h"
 #include "ui/Icons.h"
@@ -29,7 +24,6 @@
 #include <QApplication>
 #include <QFont>
 #include <QLocale>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -48,9 +42,8 @@ DesktopApp::DesktopApp(char separator)
         dialogs_.message(forms::DialogOwner::Main, forms::MessageKind::Error, text, forms::MessageButtons::Ok);
     });
 
-    form_ = std::make_unique<TFormMain>(TFormMain::Platform { loop_, dialogs_, host_,
-        std::make_unique<PortByName>(std::make_unique<PosixSerialPort>(), std::make_unique<TcpPort>()),
-        std::make_unique<ports::UdevPortProvider>(), separator });
+    form_ = std::make_unique<TFormMain>(
+        TFormMain::Platform { loop_, dialogs_, host_, MakeSerialPort(), MakePortProvider(), separator });
     main_ = std::make_unique<MainWindow>(
         *form_, [](QWidget* parent) { return std::make_unique<PortSettingsDialog>(parent); });
     conc_ = new ConcDialog(form_->FormDlg(), main_.get());
@@ -66,7 +59,7 @@ DesktopApp::DesktopApp(char separator)
     host_.setMenuItem(form_->NodeMenuItem.text(), [this] { form_->N11Click(); });
     main_->onJournal = [this] { ShowJournal(); };
     conc_->onCylinder = [this] { EditCylinder(); };
-    WatchHotplug();
+    hotplug_ = WatchPorts([this](const ports::PortEvent& event) { form_->PortChanged(event); });
     Guarded([this] { form_->FormCreate(); });
 }
 
@@ -75,17 +68,6 @@ DesktopApp::~DesktopApp()
     SetErrorReporter({});
     // The windows go before the logic they show.
     main_.reset();
-}
-
-void DesktopApp::WatchHotplug()
-{
-    hotplug_ = std::make_unique<ports::UdevPortMonitor>(
-        [this](const ports::PortEvent& event) { form_->PortChanged(event); });
-    if (hotplug_->fd() < 0)
-        return;
-    hotplugNotifier_ = std::make_unique<QSocketNotifier>(hotplug_->fd(), QSocketNotifier::Read);
-    QObject::connect(hotplugNotifier_.get(), &QSocketNotifier::activated,
-        [this] { Guarded([this] { hotplug_->HandlePending(); }); });
 }
 
 void DesktopApp::Recall()
@@ -115,16 +97,12 @@ bool DesktopApp::StartSimBus(std::string_view description, const std::string& po
         bus_.reset();
         return false;
     }
-    busLine_ = std::make_unique<PtyTransport>(*bus_);
-    if (!busLine_->open(error)) {
-        busLine_.reset();
+    busLine_ = OpenSimLine(*bus_, error);
+    if (!busLine_) {
         bus_.reset();
         return false;
     }
-    busNotifier_ = std::make_unique<QSocketNotifier>(busLine_->fd(), QSocketNotifier::Read);
-    QObject::connect(
-        busNotifier_.get(), &QSocketNotifier::activated, [this] { Guarded([this] { busLine_->onReadable(); }); });
-    UsePort(busLine_->slavePath(), portDescription);
+    UsePort(busLine_->PortName(), portDescription);
     return true;
 }
 

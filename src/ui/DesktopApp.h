@@ -4,10 +4,12 @@
 // four windows, created in the order main window, concentration dialog,
 // help window, LoRa window. Only the main window is shown. Optionally a port
 // named on the command line, or the built-in demonstration bus on a
-// pseudo-terminal, is listed and picked.
+// pseudo-terminal, is listed and picked. What differs between systems comes
+// from DesktopPlatform.h.
 
 #include "journal/JournalStore.h"
 #include "journal/WallClock.h"
+#include "ui/DesktopPlatform.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtEventLoop.h"
 #include "ui/QtWindowHost.h"
@@ -16,16 +18,11 @@
 #include <string>
 #include <string_view>
 
-class QSocketNotifier;
 class QTemporaryDir;
 
 namespace zor {
-class PtyTransport;
 class SimBus;
 class TFormMain;
-namespace ports {
-class UdevPortMonitor;
-}
 } // namespace zor
 
 namespace zor::ui {
@@ -83,8 +80,6 @@ public:
     SimBus* Bus() { return bus_.get(); }
 
 private:
-    void WatchHotplug();
-
     void EditCylinder();
     void RememberJournal();
 
@@ -105,11 +100,9 @@ private:
     LoraWindow* lora_ = nullptr;
     TrendView* trend_ = nullptr;
 
-    std::unique_ptr<ports::UdevPortMonitor> hotplug_;
-    std::unique_ptr<QSocketNotifier> hotplugNotifier_;
+    std::unique_ptr<PortWatch> hotplug_;
     std::unique_ptr<SimBus> bus_;
-    std::unique_ptr<PtyTransport> busLine_;
-    std::unique_ptr<QSocketNotifier> busNotifier_;
+    std::unique_ptr<SimLine> busLine_;
 };
 
 } // namespace zor::ui

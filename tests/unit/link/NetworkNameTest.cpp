@@ -32,6 +32,8 @@ TEST(NetworkName, ReadsHostPortAndMode)
         { "tcp://fe80::1:502", std::nullopt },
         { "tcp://two words:502", std::nullopt },
         { "tcp://host/path:502", std::nullopt },
+        { "tcp://[[::1]]:502", std::nullopt },
+        { "tcp://[fe80::1]]:502", std::nullopt },
     };
     for (const NameCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,5 +1,6 @@
 #include "link/PosixTermios.h"
 #include "link/PortError.h"
+#include "unit/LineOf.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@ using namespace zor;
 using namespace zor::posix;
 
 namespace {
+
+using zor::test::LineOf;
 
 TEST(PosixTermios, RatesWithASpeedCodeAndRatesWithout)
 {
@@ -41,18 +44,6 @@ TEST(PosixTermios, RatesWithASpeedCodeAndRatesWithout)
         EXPECT_EQ(StandardSpeed(c.baud), c.code) << c.baud;
 }
 
-LineSettings make(uint32_t baud, uint8_t bits, ParityKind parity, StopBitsKind stop, RtsMode rts, bool xon)
-{
-    LineSettings s;
-    s.baud = baud;
-    s.dataBits = bits;
-    s.parity = parity;
-    s.stopBits = stop;
-    s.rts = rts;
-    s.xonXoff = xon;
-    return s;
-}
-
 TEST(PosixTermios, TheRecordCarriesEverySetting)
 {
     constexpr tcflag_t kParityBits = PARENB | PARODD | CMSPAR;
@@ -69,17 +60,17 @@ TEST(PosixTermios, TheRecordCarriesEverySetting)
         bool standard;
     };
     const Case cases[] = {
-        { "19200 8E1", make(19200, 8, ParityKind::Even, StopBitsKind::One, RtsMode::Low, false), false, CS8, PARENB,
+        { "19200 8E1", LineOf(19200, 8, ParityKind::Even, StopBitsKind::One, RtsMode::Low, false), false, CS8, PARENB,
             false, false, false, B19200, true },
-        { "9600 7O2", make(9600, 7, ParityKind::Odd, StopBitsKind::Two, RtsMode::High, false), false, CS7,
+        { "9600 7O2", LineOf(9600, 7, ParityKind::Odd, StopBitsKind::Two, RtsMode::High, false), false, CS7,
             PARENB | PARODD, true, false, false, B9600, true },
-        { "mark, 1.5 stop as two", make(1200, 6, ParityKind::Mark, StopBitsKind::OneAndHalf, RtsMode::High, false),
+        { "mark, 1.5 stop as two", LineOf(1200, 6, ParityKind::Mark, StopBitsKind::OneAndHalf, RtsMode::High, false),
             false, CS6, PARENB | PARODD | CMSPAR, true, false, false, B1200, true },
-        { "space, handshakes", make(115200, 5, ParityKind::Space, StopBitsKind::One, RtsMode::Handshake, true), false,
+        { "space, handshakes", LineOf(115200, 5, ParityKind::Space, StopBitsKind::One, RtsMode::Handshake, true), false,
             CS5, PARENB | CMSPAR, false, true, true, B115200, true },
-        { "custom rate", make(14400, 8, ParityKind::None, StopBitsKind::One, RtsMode::High, false), false, CS8, 0,
+        { "custom rate", LineOf(14400, 8, ParityKind::None, StopBitsKind::One, RtsMode::High, false), false, CS8, 0,
             false, false, false, B38400, false },
-        { "pty keeps 8 bits without parity", make(19200, 7, ParityKind::Even, StopBitsKind::One, RtsMode::Low, false),
+        { "pty keeps 8 bits without parity", LineOf(19200, 7, ParityKind::Even, StopBitsKind::One, RtsMode::Low, false),
             true, CS8, 0, false, false, false, B19200, true },
     };
     for (const Case& c : cases) {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -111,6 +112,31 @@ TEST(TcpPort, RtuOverTcpCarriesTheFramesUnchanged)
     const Bytes answer = WithCrc({ 0x01, 0x03, 0x02, 0x12, 0x34 });
     far.send(answer);
     EXPECT_EQ(ReadAll(port), answer);
+}
+
+// A gateway switched off or a cable cut without a word from the far end is
+// found by the socket itself within seconds, not after the kernel's quarter
+// of an hour of retransmissions.
+TEST(TcpPort, AFarEndGoneWithoutAWordIsWatchedFor)
+{
+    Listener far;
+    TcpPort port;
+    ASSERT_TRUE(port.open(far.name(NetworkMode::ModbusTcp)));
+    ASSERT_GE(far.accept(), 0);
+    const int fd = static_cast<int>(port.handle());
+    int keepalive = 0;
+    int idle = 0;
+    unsigned userTimeout = 0;
+    socklen_t size = sizeof keepalive;
+    ASSERT_EQ(::getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &keepalive, &size), 0);
+    size = sizeof idle;
+    ASSERT_EQ(::getsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, &size), 0);
+    size = sizeof userTimeout;
+    ASSERT_EQ(::getsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, &size), 0);
+    EXPECT_NE(keepalive, 0);
+    EXPECT_LE(idle, 10);
+    EXPECT_GT(userTimeout, 0u);
+    EXPECT_LE(userTimeout, 10000u);
 }
 
 TEST(TcpPort, ModbusTcpSendsMbapAndGivesTheMasterRtuFrames)

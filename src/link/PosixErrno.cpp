@@ -1,3 +1,6 @@
+// The POSIX error numbers of PortError.h in the project's terms; the Win32
+// backend has its own (Win32Comm.h).
+
 #include "link/PortError.h"
 
 #include <cerrno>
