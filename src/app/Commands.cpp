@@ -136,6 +136,7 @@ void TFormMain::JournalRead(bool follows)
         return;
     }
     Log.Add("Прибор:" + std::to_string(SelAddr()) + "  чтение для журнала");
+    JournalLoraRead_ = lora;
     if (lora)
         ReadLoraBlock();
     else

@@ -1,6 +1,7 @@
 #include "app/JournalReadings.h"
 
 #include "device/Tables.h"
+#include "device/ValueText.h"
 #include "runtime/NumberFormat.h"
 
 #include <cmath>
@@ -25,6 +26,12 @@ std::string Version(uint16_t v)
     char buf[16];
     std::snprintf(buf, sizeof buf, "%u.%02u", v / 100u, v % 100u);
     return buf;
+}
+
+// The range in the unit the device measures in now.
+std::string Range(const TDevice& device)
+{
+    return RangeText(Gases[GasCode(device)], UnitInUse(device), device.Regs[RegRange], kSeparator);
 }
 
 std::string Fixed(double x, int digits)
@@ -54,8 +61,8 @@ const std::vector<RegisterRow>& Rows()
         { "Параметры", RegOptions, [](const TDevice& d) { return Hex(d.Regs[RegOptions]); } },
         { "Концентрация", RegConc, scaled(RegConc) },
         { "Температура, °C", RegTemp,
-            [](const TDevice& d) { return Fixed(static_cast<int16_t>(d.Regs[RegTemp]) / 10.0, 1); } },
-        { "Диапазон", RegRange, scaled(RegRange) },
+            [](const TDevice& d) { return TemperatureText(d, Gases[GasCode(d)], d.Regs[RegTemp], kSeparator); } },
+        { "Диапазон", RegRange, [](const TDevice& d) { return Range(d); } },
         { "Концентрация магнитной калибровки", RegMagnetConc, scaled(RegMagnetConc) },
         { "Порог 1", RegLimit1, scaled(RegLimit1) },
         { "Порог 2", RegLimit2, scaled(RegLimit2) },
@@ -92,7 +99,7 @@ void Identify(journal::JournalRecord& record, uint8_t address, const TDevice& de
     record.address = address;
     record.gas = std::string(Gases[GasCode(device)].Formula);
     record.unit = UnitText(UnitInUse(device));
-    record.range = Scaled(device, device.Regs[RegRange]);
+    record.range = Range(device);
 }
 
 std::vector<journal::Reading> RegisterReadings(const TDevice& found, const TDevice* left)

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace zor {
 
@@ -49,7 +50,9 @@ void TFormMain::VSModbusModbusPacketEvent(TVSModbusRTU&, const uint8_t* data, ui
 
     if (function & FnException) {
         // An exception answer of two bytes carries no code to show.
-        Log.Add(size >= 3 ? "Ошибка #" + std::to_string(data[2]) : std::string("Ошибка #"));
+        const std::string refusal = size >= 3 ? "Ошибка #" + std::to_string(data[2]) : std::string("Ошибка #");
+        Log.Add(refusal);
+        journal_.Refused(refusal);
         return;
     }
     // Every length is checked before it is read: a short or odd answer is
@@ -134,10 +137,14 @@ void TFormMain::DispatchRead(uint8_t address, uint8_t function, const uint16_t* 
                 LoraRead_ = true;
                 journal_.LoraDecoded(address);
             }
-            if (windows_.LoraVisible())
-                formLora_->ShowLoraSettings();
-            else
-                windows_.ShowLoraModal();
+            // The journal's own read leaves the window as it is, open or
+            // closed.
+            if (!std::exchange(JournalLoraRead_, false)) {
+                if (windows_.LoraVisible())
+                    formLora_->ShowLoraSettings();
+                else
+                    windows_.ShowLoraModal();
+            }
         }
     }
     Updating_ = false;
@@ -167,6 +174,7 @@ void TFormMain::ModbusTimeout()
         return;
     Log.Add("Timeout!");
     ReadBusy_ = false;
+    JournalLoraRead_ = false;
     journal_.TimedOut();
     if (WriteOp_ == woLoraRestart)
         formLora_->Writer().RestartTimedOut();

@@ -46,6 +46,7 @@ void ServiceJournal::Began(journal::Operation op, uint8_t address)
     address_ = address;
     found_ = *dev;
     record_ = {};
+    refusal_.clear();
     const journal::WallTime now = clock_->now();
     record_.unixTime = now.unixTime;
     record_.when = journal::LocalText(now);
@@ -109,7 +110,7 @@ void ServiceJournal::Ended(bool ok, std::string_view text)
     if (phase_ != Phase::Running)
         return;
     record_.success = ok;
-    record_.result = std::string(text);
+    record_.result = !ok && !refusal_.empty() ? refusal_ : std::string(text);
     if (ok)
         record_.stoppedAt.clear();
     phase_ = Phase::Ended;
@@ -144,6 +145,12 @@ void ServiceJournal::LoraDecoded(uint8_t address)
     loraReadAddress_ = address;
     if (phase_ == Phase::AwaitingLeft && address == address_ && IsLora(op_))
         Write(true);
+}
+
+void ServiceJournal::Refused(std::string_view text)
+{
+    if (phase_ == Phase::Running)
+        refusal_ = std::string(text);
 }
 
 void ServiceJournal::TimedOut()

@@ -67,6 +67,9 @@ public:
     // A read has been decoded: values after, when they were awaited.
     void PanelDecoded(uint8_t address);
     void LoraDecoded(uint8_t address);
+    // The device refused a request of the running operation (an exception
+    // answer): the operation, when it ends failed, ends with this text.
+    void Refused(std::string_view text);
     // A request went unanswered.
     void TimedOut();
     // Writes what waits, without the values after (another selection, the
@@ -99,6 +102,7 @@ private:
     journal::Operation op_ = journal::Operation::Options;
     uint8_t address_ = 0;
     journal::JournalRecord record_;
+    std::string refusal_;
     TDevice found_;
     std::optional<TLoraSettings> loraFound_;
     // The LoRa block as last decoded, and the device it came from.

@@ -390,6 +390,9 @@ private:
     // it was selected; until then its values are a device's read before, or
     // none read at all.
     bool LoraRead_ = false;
+    // The LoRa block read outstanding is the journal's: its answer goes to the
+    // journal alone and leaves the LoRa window as it is.
+    bool JournalLoraRead_ = false;
     forms::TreeNode* HintNode_ = nullptr; // told to use a newer tool since selected
     bool GasRead_ = false; // the selected device's gas read since it was selected
     std::unique_ptr<Timer> TimerHint_; // the newer-tool hint, once an answer is handled

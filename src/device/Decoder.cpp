@@ -2,6 +2,7 @@
 
 #include "device/DeviceTexts.h"
 #include "device/StateText.h"
+#include "device/ValueText.h"
 #include "runtime/NumberFormat.h"
 
 #include <algorithm>
@@ -174,21 +175,14 @@ void Decoder::decodeConc(const TDevice& dev, uint16_t v)
 
 void Decoder::decodeTemp(const TDevice& dev, uint16_t v)
 {
-    int t = static_cast<int16_t>(v);
-    if (gasOf(dev).TempInHundredths != 0 && VersionMatch(dev, 4, 300))
-        t /= 10; // toward zero, as the device's own display does
-    panel_.EditTemp.setText(FormatGeneral(t * 0.1, 5, separator_));
+    panel_.EditTemp.setText(TemperatureText(dev, gasOf(dev), v, separator_));
 }
 
 void Decoder::decodeRange(const TDevice& dev, uint16_t v)
 {
     const stGas& gas = gasOf(dev);
     const uint8_t unit = panel_.CBoxUnit.itemIndex() == 1 ? gas.Unit2 : gas.Unit1;
-    // In %НКПР the device gives the range in 0.01 %об; the gas's lower
-    // explosive limit turns it into percent of that limit.
-    const std::string text = unit == UnitLel ? fixed(static_cast<double>(v) / gas.Lel * 100, 3, gas.Decimals)
-                                             : fixed(v / scale(gas.Decimals), 4, gas.Decimals);
-    panel_.EditURV.setText(text);
+    panel_.EditURV.setText(RangeText(gas, unit, v, separator_));
     panel_.LURVUnit.setText(panel_.CBoxUnit.text());
 }
 

@@ -23,6 +23,13 @@ using journal::JournalRecord;
 // Name, as found, as left.
 using Values = std::map<std::string, std::pair<std::string, std::string>>;
 
+// The radio write of a new report period from the LoRa window.
+void WriteLoraPeriod(TFormLora& w)
+{
+    w.EditPeriod.setValue(120);
+    w.BitBtnRFWriteClick();
+}
+
 class JournalTest : public AppFixture {
 protected:
     void SetUp() override
@@ -70,6 +77,24 @@ protected:
         for (const journal::Reading& x : r.readings)
             v[x.name] = { x.found, x.left };
         return v;
+    }
+    // Selects a "ZOR-10" at address 5 with the journal attached and opens
+    // its LoRa window, where whileOpen works as the technician does.
+    void InLoraWindow(std::function<void(TFormLora&)> whileOpen)
+    {
+        bus.add(SimModel::Zor10, 5);
+        MakeForm();
+        SearchUpTo(5);
+        Select(5);
+        form->Journal().Attach(store.get(), &clock);
+        windows.whileLoraOpen = [this, whileOpen] {
+            // The hook is cleared with this closure: what it runs is kept first.
+            const auto act = whileOpen;
+            TFormLora& window = form->FormLora();
+            windows.whileLoraOpen = nullptr;
+            act(window);
+        };
+        form->N11Click();
     }
     // Runs the operation out and the journal's wait for the values after.
     void Settle() { loop.advance(ServiceJournal::kLeftWaitMs + 2000); }
@@ -381,18 +406,10 @@ class LoraRecord : public JournalTest, public ::testing::WithParamInterface<Lora
 TEST_P(LoraRecord, KeepsWhetherKeysChangedButNeverTheKeys)
 {
     const LoraCase& c = GetParam();
-    bus.add(SimModel::Zor10, 5);
-    MakeForm();
-    SearchUpTo(5);
-    Select(5);
-    form->Journal().Attach(store.get(), &clock);
-    // The write runs from the open window, as the technician does it.
-    windows.whileLoraOpen = [&] {
-        windows.whileLoraOpen = nullptr;
-        c.act(form->FormLora());
+    InLoraWindow([&](TFormLora& w) {
+        c.act(w);
         loop.advance(9000);
-    };
-    form->N11Click();
+    });
     loop.advance(1000);
 
     const JournalRecord r = OnlyRecord();
@@ -437,13 +454,101 @@ INSTANTIATE_TEST_SUITE_P(Cases, LoraRecord,
                           },
                           "Запись ключей LoRaWAN", "да", {} },
         LoraCase { "SameKeys", [](TFormLora& w) { w.BitBtnABPWriteClick(); }, "Запись ключей LoRaWAN", "нет", {} },
-        LoraCase { "Radio",
-            [](TFormLora& w) {
-                w.EditPeriod.setValue(120);
-                w.BitBtnRFWriteClick();
-            },
-            "Запись настроек LoRa", "", { { "LoRa: период, с", { "60", "120" } } } }),
+        LoraCase { "Radio", [](TFormLora& w) { WriteLoraPeriod(w); }, "Запись настроек LoRa", "",
+            { { "LoRa: период, с", { "60", "120" } } } }),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The record writes a value in the same text the panel shows it in, whatever
+// the unit or the register's scale.
+struct PanelTextCase {
+    const char* name;
+    std::function<void(SimDetector&)> setUp;
+    std::string reading;
+    std::function<std::string(const TFormMain&)> panelText;
+    std::string expected;
+};
+
+class RecordedAsShown : public JournalTest, public ::testing::WithParamInterface<PanelTextCase> { };
+
+TEST_P(RecordedAsShown, ByThePanel)
+{
+    const PanelTextCase& c = GetParam();
+    c.setUp(bus.add(SimModel::Zor10, 5).responseTime(0));
+    Read();
+    ASSERT_EQ(c.panelText(*form), c.expected);
+    form->ActZeroExecute();
+    Finish();
+
+    const JournalRecord r = OnlyRecord();
+    EXPECT_EQ(ValuesOf(r).at(c.reading).first, c.expected);
+    if (c.reading == "Диапазон") {
+        EXPECT_EQ(r.range, c.expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RecordedAsShown,
+    ::testing::Values(
+        // Ethane: the range comes in 0,01 %об and is shown in %НКПР of its
+        // lower explosive limit 2,50 %об.
+        PanelTextCase { "RangeInLel", [](SimDetector& d) { d.gas(5).range(125).limits(50, 100); }, "Диапазон",
+            [](const TFormMain& f) { return f.Panel.EditURV.text(); }, "50,0" },
+        PanelTextCase { "RangeInVolume", [](SimDetector& d) { d.gas(2).range(500).limits(100, 200); }, "Диапазон",
+            [](const TFormMain& f) { return f.Panel.EditURV.text(); }, "5,00" },
+        // Carbon monoxide past the version gate gives hundredths of a degree.
+        PanelTextCase { "TemperatureInHundredths", [](SimDetector& d) { d.gas(24).version(204).temperature(253); },
+            "Температура, °C", [](const TFormMain& f) { return f.Panel.EditTemp.text(); }, "25,3" },
+        PanelTextCase { "TemperatureInTenths", [](SimDetector& d) { d.gas(2).range(500).temperature(-57); },
+            "Температура, °C", [](const TFormMain& f) { return f.Panel.EditTemp.text(); }, "-5,7" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// After a radio write the LoRa window says "Успешно!" and, closed then, stays
+// closed: the journal's own read of the block for the values after neither
+// changes its caption nor opens it again.
+TEST_F(JournalTest, ItsLoraReadLeavesTheLoraWindowAsItIs)
+{
+    std::string caption;
+    InLoraWindow([&](TFormLora& w) {
+        WriteLoraPeriod(w);
+        loop.advance(9000);
+        caption = w.Caption.text();
+    });
+    loop.advance(1000);
+    EXPECT_EQ(caption, "Успешно!");
+    EXPECT_EQ(windows.loraShown, 1);
+    const JournalRecord r = OnlyRecord();
+    EXPECT_EQ(ValuesOf(r).at("LoRa: период, с"), std::make_pair(std::string("60"), std::string("120")));
+}
+
+TEST_F(JournalTest, AClosedLoraWindowStaysClosedWhenItsReadIsAnsweredLate)
+{
+    // The technician closes the window as soon as it says "Успешно!", before
+    // the journal's read is answered.
+    InLoraWindow([&](TFormLora& w) {
+        WriteLoraPeriod(w);
+        loop.advanceUntil([&] { return w.Caption.text() == "Успешно!"; }, 9000);
+    });
+    loop.advanceUntil([&] { return windows.loraShown >= 1 && !windows.loraOpen; }, 15000);
+    ASSERT_EQ(windows.loraShown, 1);
+    Settle();
+    EXPECT_EQ(windows.loraShown, 1);
+}
+
+// A trim the device refuses is recorded with its refusal, not as a device
+// that did not answer.
+TEST_F(JournalTest, ARefusedTrimIsRecordedWithTheRefusal)
+{
+    SimDetector& d = Open();
+    d.writeHolding(1, 0x0400); // current-output adjust mode
+    Read();
+    d.exceptionOn(11, 3);
+    form->Panel.EditCurr.setValue(19.87);
+    form->ActWriteCurrExecute();
+
+    const JournalRecord r = OnlyRecord();
+    EXPECT_NE(form->Log.Text().find("Ошибка #3"), std::string::npos);
+    EXPECT_FALSE(r.success);
+    EXPECT_EQ(r.result, "Ошибка #3");
+}
 
 } // namespace
 } // namespace zor::test
