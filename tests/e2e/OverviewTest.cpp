@@ -17,7 +17,8 @@ TEST_F(OverviewTest, ReadsEveryDetectorIntoTheTableAndADoubleClickSelectsAndRead
     auto* table = find<QTableView>("OverviewTable");
     ASSERT_NE(table, nullptr);
     QAbstractItemModel* model = table->model();
-    ASSERT_EQ(model->rowCount(), 2);
+    // The table follows the rows once the loop is back.
+    ASSERT_TRUE(WaitFor([&] { return model->rowCount() == 2; }, 2000));
     EXPECT_EQ(model->headerData(ColConc, Qt::Horizontal).toString(), "Концентрация");
 
     click("BtOverview");
