@@ -243,6 +243,16 @@ protected:
 
     std::string Status() const { return form->StatBar.text(3); }
 
+    // The bus overview's row of the detector at address, as the table shows it.
+    RowTexts RowOf(uint8_t address) const
+    {
+        for (const OverviewRow& row : form->Overview.Rows())
+            if (row.address == address)
+                return form->Overview.Texts(row, ',');
+        ADD_FAILURE() << "no row for " << address;
+        return {};
+    }
+
     // The single-register writes among the frames sent.
     std::vector<Frame> WritesSent() const
     {

@@ -26,14 +26,6 @@ protected:
             n += form->DevList().at(a) != nullptr;
         return n;
     }
-    RowTexts RowOf(uint8_t address) const
-    {
-        for (const OverviewRow& row : form->Overview.Rows())
-            if (row.address == address)
-                return form->Overview.Texts(row, ',');
-        ADD_FAILURE() << "no row for " << address;
-        return {};
-    }
 };
 
 // Detector 3 starts its answers 30 ms after a request; a settings write to 5

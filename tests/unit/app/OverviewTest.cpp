@@ -53,14 +53,6 @@ protected:
     {
         return f == Read3(f[0], 0, 19) || f == Request(f[0], 4, { 0x01, 0x05, 0x00, 0x01 });
     }
-    RowTexts RowOf(uint8_t address) const
-    {
-        for (const OverviewRow& row : form->Overview.Rows())
-            if (row.address == address)
-                return form->Overview.Texts(row, ',');
-        ADD_FAILURE() << "no row for " << address;
-        return {};
-    }
     struct SilentRun {
         RowMark mark7;
         RowMark mark5;
